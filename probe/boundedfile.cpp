@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "boundedfile.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace clockdeck {
+
+namespace {
+
+// Closes the descriptor on every way out.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+std::optional<std::string> readTextFile(const std::filesystem::path& path, std::size_t maxBytes,
+                                        std::string_view stopAfter) noexcept
+{
+    try {
+        // O_NONBLOCK keeps a pipe without a writer from holding up the load; such files are refused below anyway.
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        if (fd.get() < 0) {
+            return std::nullopt;
+        }
+        struct stat info
+        {
+        };
+        // /proc and /sys files are regular files (of size 0 or one page), so this refuses only what cannot be a
+        // record of the machine: folders, pipes, sockets and devices.
+        if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            return std::nullopt;
+        }
+        if (info.st_size > 0 && static_cast<std::size_t>(info.st_size) > maxBytes) {
+            return std::nullopt;
+        }
+
+        std::string text;
+        char buffer[16384];
+        for (;;) {
+            const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return std::nullopt;
+            }
+            if (n == 0) {
+                break;
+            }
+            const auto count = static_cast<std::size_t>(n);
+            if (text.size() + count > maxBytes) {
+                return std::nullopt;
+            }
+            if (std::memchr(buffer, '\0', count) != nullptr) {
+                return std::nullopt;
+            }
+            // Search only where the marker can newly appear: the end of the old text joined to the new bytes.
+            const std::size_t searchFrom = text.size() >= stopAfter.size() ? text.size() - stopAfter.size() + 1 : 0;
+            text.append(buffer, count);
+            if (!stopAfter.empty() && text.find(stopAfter, searchFrom) != std::string::npos) {
+                break;
+            }
+        }
+        return text;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::string_view firstLine(std::string_view text)
+{
+    const auto end = text.find('\n');
+    if (end == std::string_view::npos) {
+        return text;
+    }
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+} // namespace clockdeck

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace clockdeck {
+
+// The most the probe reads of any one file. /proc/cpuinfo of a machine with a few hundred processors stays well
+// below it; anything larger is not a file the probe understands.
+inline constexpr std::size_t MaxProbeFileBytes = 1024 * 1024;
+
+// Reads a regular file as text, with a bound. Gives nothing when the file is missing or unreadable, is not a
+// regular file (a folder, a pipe, a device such as /dev/zero), holds a NUL byte, or is larger than @p maxBytes.
+// With @p stopAfter, reading stops as soon as that text has been read (the first record of /proc/cpuinfo is all
+// the probe needs, and the kernel then need not format the others); the text read so far is returned.
+// Never throws.
+std::optional<std::string> readTextFile(const std::filesystem::path& path, std::size_t maxBytes = MaxProbeFileBytes,
+                                        std::string_view stopAfter = {}) noexcept;
+
+// The first line of a text: everything before the first line end ("\n" or "\r\n"), or the whole text.
+std::string_view firstLine(std::string_view text);
+
+} // namespace clockdeck
