@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "notepad.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace clockdeck {
+
+namespace {
+
+constexpr int ClosePasses = 10;
+
+// Whether the file can be opened for reading and holds more than two bytes (an empty file, or one holding a
+// single line end, is not worth an editor). A folder or a device of that name does not count.
+bool worthOpening(const std::filesystem::path& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 2;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+void OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platform)
+{
+    // Each pass looks anew: an editor that asked whether to save is asked again in the next pass, and several
+    // editors showing the file are closed one pass after another. Once none is left, later passes find nothing.
+    for (int pass = 0; pass < ClosePasses; ++pass) {
+        const bool found = platform.closeEditorWindowsShowing(FilePath);
+        platform.processEvents();
+        if (!found)
+            break;
+    }
+    if (worthOpening(FilePath))
+        platform.openInEditor(FilePath);
+}
+
+} // namespace clockdeck

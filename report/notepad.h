@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include <filesystem>
+
+namespace clockdeck {
+
+/// What OpenInNotePad asks of the desktop. The window implements it for the real window system; tests record
+/// the calls. No operation reports a failure to the user.
+class EditorPlatform
+{
+public:
+    virtual ~EditorPlatform() = default;
+
+    /// Politely asks every text editor window that shows @p path to close, the way a person closing it would
+    /// (the editor may ask to save, or refuse); never ends a process. Returns whether any such window was found.
+    /// Where the window system offers no way to find the windows, does nothing and returns false.
+    virtual bool closeEditorWindowsShowing(const std::filesystem::path& path) = 0;
+
+    /// Lets the events pending now run once.
+    virtual void processEvents() = 0;
+
+    /// Opens @p path in the desktop's text editor without waiting for it. Failures are silent.
+    virtual void openInEditor(const std::filesystem::path& path) = 0;
+};
+
+/// Closes the editor windows that show @p FilePath (up to ten passes, events running after each), then, when
+/// the file exists, can be read and is longer than 2 bytes, opens it in the text editor. Reports nothing.
+void OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platform);
+
+} // namespace clockdeck
