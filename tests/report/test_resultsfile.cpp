@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "resultsfile.h"
+#include "report/resultsfile.h"
 
 #include <gtest/gtest.h>
 
