@@ -13,4 +13,4 @@ cmake --build --preset release >/dev/null
 if [[ -x build/release/shell/clockdeck ]]; then
     exec build/release/shell/clockdeck "$@"
 fi
-exec build/release/calc/clockdeck-initial "$@"
+exec build/release/cli/clockdeck-cli "$@"
