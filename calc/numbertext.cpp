@@ -74,12 +74,9 @@ void roundToDecimals(Decimal& d, int decimals)
             --i;
         }
         if (i == 0) {
-            d.digits = "1";
+            // All nines (or nothing kept): the value becomes one unit of the place above the last kept digit.
+            d.digits.assign(1, '1');
             d.pointPos += 1;
-            // keep == 0 rounds a value below the last kept place up to one unit of that place.
-            if (keep == 0) {
-                d.pointPos = -decimals + 1;
-            }
         } else {
             ++d.digits[i - 1];
         }
@@ -315,7 +312,7 @@ std::string FormatNumberPattern(double x, std::string_view pattern)
 
     std::string s = integerDigits(d);
     if (s.empty() && wholePattern.find('0') != std::string_view::npos) {
-        s = "0";
+        s.assign(1, '0');
     }
     if (point != std::string_view::npos) {
         s += '.';

@@ -19,7 +19,7 @@ for t in "${targets[@]}"; do
     status=0
     "$t" -max_total_time="$each" -max_len=4096 -rss_limit_mb=2048 "$corpus_root/$name" >"$corpus_root/$name.log" 2>&1 \
         || status=$?
-    grep -E '^(#[0-9]+ +DONE|==[0-9]+==ERROR|SUMMARY)' "$corpus_root/$name.log" || true
+    grep -E '^(Done|==[0-9]+==ERROR|SUMMARY)' "$corpus_root/$name.log" || true
     if ((status != 0)); then
         tail -n 40 "$corpus_root/$name.log" >&2
         echo "$name found a crash (exit $status)" >&2

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+//
+// Speed of the recomputation and of one spin press (handler, range check, Update), with a listener attached as
+// the window attaches one. Targets on a 2-core machine: a press under 3 us, Update under 2 us (medians).
+#include "calc/calculator.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace clockdeck;
+
+class NullSink : public MessageSink
+{
+public:
+    void updateFault(std::string_view) override {}
+    void ceilFault(std::string_view) override {}
+};
+
+struct Loaded
+{
+    NullSink sink;
+    Calculator calc{sink};
+    std::size_t seen = 0;
+
+    explicit Loaded(std::string_view memoryClass)
+    {
+        calc.fields().subscribe([this](Field f) { seen += calc.text(f).size(); });
+        calc.setText(Field::SelectDDR, memoryClass);
+    }
+};
+
+void BM_Update(benchmark::State& state)
+{
+    Loaded l(state.range(0) == 0 ? "200" : "166");
+    for (auto _ : state) {
+        l.calc.Update();
+    }
+    benchmark::DoNotOptimize(l.seen);
+}
+BENCHMARK(BM_Update)->Arg(0)->Arg(1)->ArgNames({"divider"});
+
+void BM_SpinPress(benchmark::State& state)
+{
+    Loaded l("166");
+    bool up = true;
+    for (auto _ : state) {
+        // Alternate so the multiplier stays in range: every press is an in-range step with one Update.
+        up ? l.calc.up(Spin::VScroll7) : l.calc.down(Spin::VScroll7);
+        up = !up;
+    }
+    benchmark::DoNotOptimize(l.seen);
+}
+BENCHMARK(BM_SpinPress);
+
+void BM_ListPress(benchmark::State& state)
+{
+    Loaded l("200");
+    for (const auto e : ModuleClockEntries) {
+        l.calc.List2.AddItem(e);
+    }
+    for (const auto e : ModuleRatingEntries) {
+        l.calc.List3.AddItem(e);
+    }
+    l.calc.List2.ListIndex = 6;
+    bool up = true;
+    for (auto _ : state) {
+        up ? l.calc.up(Spin::VScroll5) : l.calc.down(Spin::VScroll5);
+        up = !up;
+    }
+    benchmark::DoNotOptimize(l.seen);
+}
+BENCHMARK(BM_ListPress);
+
+} // namespace
+
+BENCHMARK_MAIN();
