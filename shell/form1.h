@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include "calc/calculator.h"
+#include "messageboxes.h"
+#include "windowload.h"
+
+#include <QPixmap>
+#include <QPoint>
+#include <QUrl>
+#include <QWidget>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+class QScrollBar;
+class QWindow;
+
+namespace clockdeck {
+
+class PictureButton;
+class SkinLabel;
+class SpinBar;
+
+// The main window: a fixed 379 x 323 skinned window without a title bar. It owns the calculator; its labels show
+// the calculator's fields and follow every change, its ten spin controls step the inputs, and its own chrome moves,
+// hides and ends it.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Opens a web page; the result is not examined.
+    using UrlOpener = std::function<void(const QUrl&)>;
+    // Starts the window system's interactive move; false when it cannot, and the window then follows the pointer
+    // itself.
+    using SystemMover = std::function<bool(QWindow&)>;
+    // Asked at every minimise: true hides the window (the tray brings it back), false leaves it minimised normally.
+    using MinimisePolicy = std::function<bool()>;
+
+    // Faults of the calculator go to @p messages, or to message boxes over this window when it is null.
+    explicit Form1(MessageSink* messages = nullptr, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    Calculator& calculator() { return m_calc; }
+    const Calculator& calculator() const { return m_calc; }
+
+    // The load sequence: preset lists, first calculation, centre, show and paint, then the probe of the machine
+    // below @p sysroot.
+    void load(const std::filesystem::path& sysroot = "/");
+    LoadWindow& loadWindow() { return m_loadWindow; }
+
+    SkinLabel* fieldLabel(Field field) const { return m_fieldLabels[index(field)]; }
+    SkinLabel* namePlate(int index) const;
+    SpinBar* spinControl(Spin spin) const { return m_spins[index(spin)]; }
+    PictureButton* image(int number) const;
+
+    // The page a link label opens: NamePlates(24) the AMD community forum, (25) Clockdeck's home page, (26) AMD's
+    // processor support and driver page. Empty for every other index.
+    static QUrl linkTarget(int namePlate);
+
+    void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+    void setSystemMover(SystemMover mover) { m_systemMove = std::move(mover); }
+    void setMinimisePolicy(MinimisePolicy policy) { m_hideWhenMinimised = std::move(policy); }
+
+public slots:
+    // Image1's action: minimise, which hides the window under the default policy.
+    void minimise();
+
+signals:
+    // Image3 clicked.
+    void copyRequested();
+    // A mouse button released on Image4, after the picture moved back.
+    void resultsReleased(Qt::MouseButton button);
+    // Image2 clicked. While nothing is connected to it, the click quits the application itself; whoever connects
+    // takes the end of the program over.
+    void exitRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLabels();
+    void buildSpins();
+    void buildButtons();
+    void showField(Field field);
+    void spinMoved(SpinBar* bar, int value);
+    void wheelStep(QObject* target, int angleDelta);
+    void requestExit();
+
+    MessageBoxes m_boxes;
+    Calculator m_calc;
+    WindowLoad m_loadWindow;
+    QPixmap m_backdrop;
+
+    std::array<SkinLabel*, FieldCount> m_fieldLabels{};
+    std::array<SkinLabel*, 27> m_namePlates{};
+    std::array<SpinBar*, SpinCount> m_spins{};
+    std::array<PictureButton*, 4> m_images{};
+
+    UrlOpener m_openUrl;
+    SystemMover m_systemMove;
+    MinimisePolicy m_hideWhenMinimised;
+
+    // Window drag: where the pointer held the window, and whether the window system declined to move it.
+    QPoint m_grabOffset;
+    bool m_movingByHand = false;
+
+    // Wheel: what a partial notch (a touchpad's small steps) was turned over, and how far.
+    QObject* m_wheelTarget = nullptr;
+    int m_wheelRemainder = 0;
+};
+
+} // namespace clockdeck

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "labelstyles.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace clockdeck {
+
+namespace {
+
+const QString SansSerif = QStringLiteral("MS Sans Serif");
+const QString Arial = QStringLiteral("Arial");
+const QString Verdana = QStringLiteral("Verdana");
+
+// Sizes in pixels at 96 dpi (points x 96 / 72), so the layout does not depend on the screen's reported dpi;
+// Qt scales pixels with the screen's scale factor.
+QFont face(const QString& family, int pixelSize, bool bold, bool underline = false)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    // Hinted full pixels keep the small bold captions crisp, as the bitmap face they stand in for was.
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+} // namespace
+
+void installFontSubstitutes()
+{
+    const QStringList known = QFontDatabase::families();
+    const auto firstKnown = [&known](std::initializer_list<const char*> candidates) {
+        for (const char* name : candidates) {
+            if (known.contains(QLatin1String(name), Qt::CaseInsensitive)) {
+                return QString::fromLatin1(name);
+            }
+        }
+        return QString();
+    };
+    // Liberation Sans has Arial's metrics exactly. MS Sans Serif is a little wider than Arial at these sizes, and
+    // DejaVu Sans much wider again: the captions were designed with only a few pixels to spare, so Arial's
+    // metrics fit them best. DejaVu Sans descends from Bitstream Vera, which shares Verdana's wide design.
+    const struct
+    {
+        const QString& family;
+        std::initializer_list<const char*> candidates;
+    } substitutes[] = {
+        {SansSerif, {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"}},
+        {Arial, {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"}},
+        {Verdana, {"DejaVu Sans", "Liberation Sans"}},
+    };
+    for (const auto& s : substitutes) {
+        if (known.contains(s.family, Qt::CaseInsensitive)) {
+            continue;
+        }
+        if (const QString stand = firstKnown(s.candidates); !stand.isEmpty()) {
+            QFont::insertSubstitution(s.family, stand);
+        }
+    }
+}
+
+QFont fontFor(layout::LabelStyle style)
+{
+    using enum layout::LabelStyle;
+    switch (style) {
+    case Caption:
+    case Heading:
+    case Identity:
+        return face(SansSerif, 11, true);
+    case Input:
+    case Percentage:
+    case Result:
+        return face(SansSerif, 16, true);
+    case InfoCaption:
+    case InfoValue:
+        return face(SansSerif, 11, false);
+    case Rating:
+        return face(Verdana, 13, true);
+    case Stepping:
+        return face(Arial, 12, false);
+    case ArialLink:
+        return face(Arial, 11, false, true);
+    case SansLink:
+        return face(SansSerif, 11, false, true);
+    }
+    return face(SansSerif, 11, false);
+}
+
+QColor colourFor(layout::LabelStyle style)
+{
+    using enum layout::LabelStyle;
+    switch (style) {
+    case Caption:
+    case InfoCaption:
+        return {128, 128, 128};
+    case Input:
+    case InfoValue:
+    case Rating:
+        return {0, 128, 0};
+    case Percentage:
+        return {0, 192, 0};
+    case Result:
+        return {192, 64, 0};
+    case Heading:
+        return {192, 0, 0};
+    case Identity:
+        return {255, 255, 255};
+    case Stepping:
+    case ArialLink:
+    case SansLink:
+        return LinkColour;
+    }
+    return {0, 0, 0};
+}
+
+} // namespace clockdeck

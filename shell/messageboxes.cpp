@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "messageboxes.h"
+
+#include <QMessageBox>
+
+namespace clockdeck {
+
+namespace {
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, std::string_view text)
+{
+    QMessageBox box(icon, caption, QString::fromUtf8(text.data(), qsizetype(text.size())), QMessageBox::Ok, parent);
+    // A fault text is shown as it is, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+} // namespace
+
+void MessageBoxes::updateFault(std::string_view message)
+{
+    showBox(m_parent, QMessageBox::NoIcon, QStringLiteral("Clockdeck"), message);
+}
+
+void MessageBoxes::ceilFault(std::string_view description)
+{
+    showBox(m_parent, QMessageBox::Information, QStringLiteral("Function Ceil Error!"), description);
+}
+
+} // namespace clockdeck

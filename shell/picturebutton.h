@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+namespace clockdeck {
+
+// One of the picture buttons in the title band. Every press, whatever the button, nudges the picture 10 twips up and
+// left, and every release nudges it back, so it always returns to its place, also when released outside.
+class PictureButton : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The position is in twips; the picture is shown at 1:1.
+    PictureButton(QWidget* parent, int leftTwips, int topTwips, const QSize& size, const QPixmap& picture);
+
+    // Where the button stands now, in twips (shifted while pressed).
+    QPoint positionTwips() const { return m_twips; }
+
+signals:
+    void pressed(Qt::MouseButton button);
+    // After the nudge back.
+    void released(Qt::MouseButton button);
+    // A left press and release, both over the button.
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void nudge(int twips);
+
+    QPixmap m_picture;
+    QPoint m_twips;
+    int m_held = 0; // presses not yet released
+};
+
+} // namespace clockdeck

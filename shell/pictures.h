@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include <QCursor>
+#include <QIcon>
+#include <QPixmap>
+
+namespace clockdeck {
+
+// The pictures compiled into the program: the backdrop, the four picture buttons, the icon and the two pointers.
+// A picture that cannot be loaded comes back null; the window then simply shows less, it never fails.
+namespace pictures {
+
+QPixmap backdrop();
+// Image1 to Image4, by the number in the element's name.
+QPixmap button(int number);
+QIcon icon();
+// The pointer over the whole window, and the hand over the links. Drawn at the screen's pixel ratio so they stay
+// sharp at 200 % scaling.
+QCursor windowPointer(qreal devicePixelRatio = 1.0);
+QCursor linkPointer(qreal devicePixelRatio = 1.0);
+
+} // namespace pictures
+} // namespace clockdeck

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "skinlabel.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace clockdeck {
+
+SkinLabel::SkinLabel(QWidget* parent, const QRect& box, bool autoSize, Qt::Alignment alignment)
+    : QWidget(parent)
+    , m_autoSize(autoSize)
+    , m_alignment(alignment)
+{
+    setGeometry(box);
+    setFocusPolicy(Qt::NoFocus);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void SkinLabel::setText(const QString& text)
+{
+    if (text == m_text) {
+        return;
+    }
+    m_text = text;
+    if (m_autoSize) {
+        fitToText();
+    }
+    update();
+}
+
+void SkinLabel::setColour(const QColor& colour)
+{
+    if (colour == m_colour) {
+        return;
+    }
+    m_colour = colour;
+    update();
+}
+
+void SkinLabel::fitToText()
+{
+    const QFontMetrics metrics(font());
+    // Measured the way paintEvent draws it: one line, line breaks shown as blanks.
+    resize(metrics.size(Qt::TextSingleLine, m_text).width(), metrics.height());
+}
+
+void SkinLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setPen(m_colour);
+    painter.setFont(font());
+    // Clipped at the box: a centred text wider than its box loses both ends.
+    painter.drawText(rect(), int(m_alignment | Qt::AlignTop | Qt::TextSingleLine), m_text);
+}
+
+void SkinLabel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange && m_autoSize) {
+        fitToText();
+    }
+    QWidget::changeEvent(event);
+}
+
+void SkinLabel::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit pressed(event->button());
+}
+
+void SkinLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void SkinLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit released(event->button(), rect().contains(event->position().toPoint()));
+}
+
+} // namespace clockdeck

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+namespace clockdeck {
+
+// A transparent one-line text label on the backdrop. Its text is cut at the box edge, except when it is auto-sized:
+// then the box follows the text, keeping its top-left corner, growing or shrinking to the right and downwards.
+// It takes every mouse press itself, so a press on a label never drags the window.
+class SkinLabel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    SkinLabel(QWidget* parent, const QRect& box, bool autoSize, Qt::Alignment alignment);
+
+    QString text() const { return m_text; }
+    void setText(const QString& text);
+    QColor colour() const { return m_colour; }
+    void setColour(const QColor& colour);
+    bool isAutoSized() const { return m_autoSize; }
+
+signals:
+    void pressed(Qt::MouseButton button);
+    // Every release of a button pressed on the label, also one released outside it.
+    void released(Qt::MouseButton button, bool inside);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void fitToText();
+
+    QString m_text;
+    QColor m_colour;
+    bool m_autoSize;
+    Qt::Alignment m_alignment;
+};
+
+} // namespace clockdeck

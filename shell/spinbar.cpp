@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "spinbar.h"
+
+namespace clockdeck {
+
+SpinBar::SpinBar(Spin spin, QWidget* parent)
+    : QScrollBar(Qt::Vertical, parent)
+    , m_spin(spin)
+{
+    setObjectName(QString::fromLatin1(Spins[index(spin)].name));
+    setRange(-1, 1);
+    setSingleStep(1);
+    setPageStep(1);
+    setValue(0);
+    // The spin controls are the only elements that take the keyboard focus.
+    setFocusPolicy(Qt::StrongFocus);
+    // No "Scroll here / Top / Bottom" menu: a right click does nothing, as on the original control.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setCursor(Qt::ArrowCursor);
+}
+
+} // namespace clockdeck
