@@ -90,8 +90,7 @@ const InputRange* rangeOf(Field f)
     return nullptr;
 }
 
-Calculator::Calculator(MessageSink& messages)
-    : m_messages(messages)
+Calculator::Calculator(MessageSink& messages) : m_messages(messages)
 {
     m_fields.setChangeHandler([this](Field f) { onChange(f); });
 }

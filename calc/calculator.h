@@ -96,7 +96,8 @@ inline constexpr std::array<std::string_view, 8> MemoryClassEntries{"200", "183"
                                                                     "143", "133", "125", "100"};
 inline constexpr std::array<std::string_view, 12> ModuleClockEntries{"300", "275", "266", "250", "233", "216",
                                                                      "200", "183", "166", "150", "133", "100"};
-inline constexpr std::array<std::string_view, 12> ModuleRatingEntries{
-    "PC4800", "PC4400", "PC4200", "PC4000", "PC3700", "PC3500", "PC3200", "PC3000", "PC2700", "PC2400", "PC2100", "PC1600"};
+inline constexpr std::array<std::string_view, 12> ModuleRatingEntries{"PC4800", "PC4400", "PC4200", "PC4000",
+                                                                      "PC3700", "PC3500", "PC3200", "PC3000",
+                                                                      "PC2700", "PC2400", "PC2100", "PC1600"};
 
 } // namespace clockdeck

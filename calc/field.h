@@ -48,8 +48,14 @@ enum class Field : std::uint8_t
 inline constexpr std::size_t FieldCount = static_cast<std::size_t>(Field::NamePlates20) + 1;
 inline constexpr std::size_t InputFieldCount = static_cast<std::size_t>(Field::PCramNum) + 1;
 
-constexpr std::size_t index(Field f) { return static_cast<std::size_t>(f); }
-constexpr bool isInputField(Field f) { return index(f) < InputFieldCount; }
+constexpr std::size_t index(Field f)
+{
+    return static_cast<std::size_t>(f);
+}
+constexpr bool isInputField(Field f)
+{
+    return index(f) < InputFieldCount;
+}
 
 struct FieldInfo
 {
@@ -86,7 +92,10 @@ inline constexpr std::array<FieldInfo, FieldCount> Fields{{
     {Field::NamePlates20, "NamePlates(20)", "0.0.0.0.0"},
 }};
 
-constexpr std::string_view fieldName(Field f) { return Fields[index(f)].name; }
+constexpr std::string_view fieldName(Field f)
+{
+    return Fields[index(f)].name;
+}
 
 // The field with this exact (case-sensitive) name, if any.
 std::optional<Field> fieldByName(std::string_view name);

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "numbertext.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -31,8 +31,8 @@ Decimal decompose(double magnitude)
     }
     // "d.dddddddddddddde+XXX": to_chars rounds the exact binary value correctly to 15 significant digits.
     char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific,
-                                   SignificantDigits - 1);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, SignificantDigits - 1);
     const std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
     const auto e = s.find('e');
     d.digits.reserve(SignificantDigits);

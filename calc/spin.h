@@ -28,7 +28,10 @@ enum class Spin : std::uint8_t
 
 inline constexpr std::size_t SpinCount = 10;
 
-constexpr std::size_t index(Spin s) { return static_cast<std::size_t>(s); }
+constexpr std::size_t index(Spin s)
+{
+    return static_cast<std::size_t>(s);
+}
 
 enum class SpinKind : std::uint8_t
 {

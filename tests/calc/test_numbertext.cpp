@@ -45,8 +45,14 @@ TEST(ParseLeadingNumber, TakesTheLongestLeadingNumber)
         {"sign point exponent", "+.e5", 0},
         {"blank inside ends the number", "1 2", 1},
         {"percentage text", "+9.1%", 9.1},
-        {"embedded NUL ends the number", "12\0" "34"s, 12},
-        {"NUL first gives zero", "\0" "5"s, 0},
+        {"embedded NUL ends the number",
+         "12\0"
+         "34"s,
+         12},
+        {"NUL first gives zero",
+         "\0"
+         "5"s,
+         0},
         {"underflow gives zero", "1e-999", 0},
         {"long fraction of zeros underflows", "0." + std::string(400, '0') + "1", 0},
     };

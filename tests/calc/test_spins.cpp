@@ -26,22 +26,14 @@ struct StepCase
 TEST(NumericSpins, StepAndClamp)
 {
     const StepCase cases[] = {
-        {Spin::VScroll4, "2200", true, "2300", 1},
-        {Spin::VScroll4, "2200", false, "2100", 1},
-        {Spin::VScroll4, "6400", true, "6400", 2},
-        {Spin::VScroll7, "11", true, "11.5", 1},
-        {Spin::VScroll7, "11", false, "10.5", 1},
-        {Spin::VScroll7, "15", true, "15", 2},
-        {Spin::VScroll6, "200", true, "201", 1},
-        {Spin::VScroll6, "100", false, "100", 2},
-        {Spin::VScroll8, "5", true, "5.5", 1},
-        {Spin::VScroll3, "1.35", true, "1.3625", 1},
-        {Spin::VScroll3, "1", false, ".9875", 1},
-        {Spin::VScroll3, "0.1", false, "0.1", 2},
-        {Spin::VScroll3, "0.1", true, ".1125", 1},
-        {Spin::VScroll1, "1.35", false, "1.3375", 1},
-        {Spin::VScroll9, "2.6", true, "2.65", 1},
-        {Spin::VScroll10, "2.6", false, "2.575", 1},
+        {Spin::VScroll4, "2200", true, "2300", 1}, {Spin::VScroll4, "2200", false, "2100", 1},
+        {Spin::VScroll4, "6400", true, "6400", 2}, {Spin::VScroll7, "11", true, "11.5", 1},
+        {Spin::VScroll7, "11", false, "10.5", 1},  {Spin::VScroll7, "15", true, "15", 2},
+        {Spin::VScroll6, "200", true, "201", 1},   {Spin::VScroll6, "100", false, "100", 2},
+        {Spin::VScroll8, "5", true, "5.5", 1},     {Spin::VScroll3, "1.35", true, "1.3625", 1},
+        {Spin::VScroll3, "1", false, ".9875", 1},  {Spin::VScroll3, "0.1", false, "0.1", 2},
+        {Spin::VScroll3, "0.1", true, ".1125", 1}, {Spin::VScroll1, "1.35", false, "1.3375", 1},
+        {Spin::VScroll9, "2.6", true, "2.65", 1},  {Spin::VScroll10, "2.6", false, "2.575", 1},
     };
     for (const auto& c : cases) {
         CalcFixture f;
