@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace clockdeck::test {
+
+// A machine profile built by a test: a fresh folder, removed again afterwards.
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "clockdeck-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            ADD_FAILURE() << "cannot create a temporary folder";
+        }
+        m_path = pattern;
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+
+    const std::filesystem::path& path() const { return m_path; }
+
+    // Writes a file below the folder, creating its parent folders.
+    std::filesystem::path write(const std::filesystem::path& relative, std::string_view content) const
+    {
+        const auto file = m_path / relative;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream out(file, std::ios::binary);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        return file;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline std::filesystem::path profile(std::string_view name)
+{
+    return std::filesystem::path(CLOCKDECK_TEST_DATA) / "profiles" / name;
+}
+
+} // namespace clockdeck::test
