@@ -69,12 +69,9 @@ TEST(OpenInNotePad, opensOnlyFilesWorthOpening)
         bool opens;
     };
     const Case cases[] = {
-        {"no file", nullptr, false},
-        {"empty file", "", false},
-        {"one byte", "x", false},
-        {"a line end only", "\r\n", false},
-        {"three bytes", "ab\n", true},
-        {"a whole report", "Clockdeck\r\n\r\n", true},
+        {"no file", nullptr, false},   {"empty file", "", false},
+        {"one byte", "x", false},      {"a line end only", "\r\n", false},
+        {"three bytes", "ab\n", true}, {"a whole report", "Clockdeck\r\n\r\n", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -116,8 +113,8 @@ TEST(OpenInNotePad, closesEditorWindowsFirst)
     RecordingEditor twoWindows(2);
     clockdeck::OpenInNotePad(file, twoWindows);
     const std::string close = "close " + file.string();
-    EXPECT_EQ(twoWindows.calls, (std::vector<std::string>{close, "events", close, "events", close, "events",
-                                                          "open " + file.string()}));
+    EXPECT_EQ(twoWindows.calls,
+              (std::vector<std::string>{close, "events", close, "events", close, "events", "open " + file.string()}));
 
     // --- an editor that keeps refusing is asked ten times, no more, and the file still opens
     RecordingEditor stubborn(1000);

@@ -197,8 +197,8 @@ TEST(ResultsFile, failuresLeaveTheFileAsItWas)
              return dir / "plain" / "Results.txt";
          },
          std::errc::not_a_directory},
-        {"a folder that does not exist",
-         [](const fs::path& dir) { return dir / "missing" / "Results.txt"; }, std::errc::no_such_file_or_directory},
+        {"a folder that does not exist", [](const fs::path& dir) { return dir / "missing" / "Results.txt"; },
+         std::errc::no_such_file_or_directory},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -328,14 +328,28 @@ TEST(LocaleText, convertsToTheTargetCharacterSet)
     };
     const std::vector<Case> cases = {
         {"ASCII passes unchanged", "ISO-8859-1", "Vcore 1.35 V\r\n", "Vcore 1.35 V\r\n"},
-        {"Latin letters become single bytes", "ISO-8859-1", "50 \xc2\xb0" "C \xc3\xa9t\xc3\xa9", "50 \xb0" "C \xe9t\xe9"},
+        {"Latin letters become single bytes", "ISO-8859-1",
+         "50 \xc2\xb0"
+         "C \xc3\xa9t\xc3\xa9",
+         "50 \xb0"
+         "C \xe9t\xe9"},
         {"a sign the set lacks becomes one ?", "ISO-8859-1", "A\xe2\x84\xa2 B\r\n", "A? B\r\n"},
         {"the same sign exists in Windows-1252", "CP1252", "A\xe2\x84\xa2", "A\x99"},
         {"plain ASCII locale", "ANSI_X3.4-1968", "\xc2\xb5s\r\n", "?s\r\n"},
-        {"bytes that are not UTF-8", "ISO-8859-1", "a\xff" "b\xc3(c", "a?b?(c"},
+        {"bytes that are not UTF-8", "ISO-8859-1",
+         "a\xff"
+         "b\xc3(c",
+         "a?b?(c"},
         {"a sequence cut off at the end", "ISO-8859-1", "ab\xe2\x84", "ab?"},
-        {"UTF-8 to UTF-8 keeps the text", "UTF-8", "\xc2\xb0" "C\r\n", "\xc2\xb0" "C\r\n"},
-        {"an unknown set keeps ASCII only", "NO-SUCH-CHARSET", "a\xc2\xb0" "b\xe2\x84\xa2", "a?b?"},
+        {"UTF-8 to UTF-8 keeps the text", "UTF-8",
+         "\xc2\xb0"
+         "C\r\n",
+         "\xc2\xb0"
+         "C\r\n"},
+        {"an unknown set keeps ASCII only", "NO-SUCH-CHARSET",
+         "a\xc2\xb0"
+         "b\xe2\x84\xa2",
+         "a?b?"},
         {"empty text", "ISO-8859-1", "", ""},
     };
     for (const Case& c : cases)
@@ -355,9 +369,14 @@ TEST(LocaleText, followsTheCurrentLocale)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
-    EXPECT_EQ(clockdeck::toLocaleText("50 \xc2\xb0" "C\r\n"), "50 ?C\r\n");
+    EXPECT_EQ(clockdeck::toLocaleText("50 \xc2\xb0"
+                                      "C\r\n"),
+              "50 ?C\r\n");
     if (std::setlocale(LC_ALL, "C.UTF-8") != nullptr) {
-        EXPECT_EQ(clockdeck::toLocaleText("50 \xc2\xb0" "C\r\n"), "50 \xc2\xb0" "C\r\n");
+        EXPECT_EQ(clockdeck::toLocaleText("50 \xc2\xb0"
+                                          "C\r\n"),
+                  "50 \xc2\xb0"
+                  "C\r\n");
     }
     std::setlocale(LC_ALL, saved.c_str());
 }
