@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include <cerrno>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -26,15 +28,25 @@ public:
     void ceilFault(std::string_view) override {}
 };
 
+constexpr std::string_view Prefix = "clockdeck-fuzz-";
+
 const std::filesystem::path& profileRoot()
 {
     static const std::filesystem::path root = [] {
-        auto dir = std::filesystem::temp_directory_path() / ("clockdeck-fuzz-" + std::to_string(::getpid()));
+        // libFuzzer ends with _Exit, so no clean-up runs at exit: remove the folders of runs that have ended.
+        const auto temp = std::filesystem::temp_directory_path();
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(temp, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(Prefix, 0) == 0) {
+                const long pid = std::strtol(name.c_str() + Prefix.size(), nullptr, 10);
+                if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+                    std::filesystem::remove_all(entry.path(), ec);
+                }
+            }
+        }
+        auto dir = temp / (std::string(Prefix) + std::to_string(::getpid()));
         std::filesystem::create_directories(dir / "proc");
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(profileRoot(), ec);
-        });
         return dir;
     }();
     return root;
