@@ -8,6 +8,8 @@
 #include "probe/formload.h"
 #include "probe/registry.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -15,8 +17,6 @@
 #include <string>
 #include <string_view>
 
-#include <cerrno>
-#include <csignal>
 #include <unistd.h>
 
 namespace {
