@@ -5,6 +5,7 @@
 #include "calc/fieldstore.h"
 
 #include <array>
+#include <cstdlib>
 #include <iterator>
 #include <sstream>
 #include <string_view>
@@ -77,6 +78,20 @@ void appendValueLine(std::string& report, const FieldStore& fields, const ValueL
 
 std::locale userTimeLocale()
 {
+    // The name the C library would take for LC_TIME: LC_ALL, else LC_TIME, else LANG.
+    const char* name = nullptr;
+    for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+        name = std::getenv(variable);
+        if (name != nullptr && *name != '\0') {
+            break;
+        }
+    }
+    const std::string_view text = name != nullptr ? name : "";
+    // The C locale and its character-set variants (C.UTF-8) write dates alike; taking them as they are saves
+    // loading the locale files at every start.
+    if (text.empty() || text == "C" || text == "POSIX" || text.starts_with("C.")) {
+        return std::locale::classic();
+    }
     try {
         return std::locale(std::locale::classic(), std::locale(""), std::locale::time);
     } catch (const std::exception&) {

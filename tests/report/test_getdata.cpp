@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <locale>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -159,18 +160,82 @@ TEST(ReportDateTime, FollowsTheUsersRegionalFormat)
     EXPECT_EQ(reportDateTime(localTime(2026, 12, 6, 14, 5, 9), us), "12/06/2026 02:05:09 PM");
 }
 
-TEST(ReportDateTime, UserLocaleFallsBackToTheCLocale)
+// Sets the three locale variables for the life of the object, and puts them back afterwards.
+class LocaleEnvironment
 {
-    const char* old = std::getenv("LC_ALL");
-    const std::string saved = old != nullptr ? old : "";
-    ::setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
-    const std::locale loc = userTimeLocale();
-    if (old != nullptr) {
-        ::setenv("LC_ALL", saved.c_str(), 1);
-    } else {
-        ::unsetenv("LC_ALL");
+public:
+    LocaleEnvironment(const char* all, const char* time, const char* lang)
+    {
+        set("LC_ALL", all);
+        set("LC_TIME", time);
+        set("LANG", lang);
     }
-    EXPECT_EQ(reportDateTime(localTime(2026, 3, 4, 5, 6, 7), loc), "03/04/26 05:06:07");
+    LocaleEnvironment(const LocaleEnvironment&) = delete;
+    LocaleEnvironment& operator=(const LocaleEnvironment&) = delete;
+    ~LocaleEnvironment()
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value) {
+                ::setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                ::unsetenv(name.c_str());
+            }
+        }
+    }
+
+private:
+    void set(const char* name, const char* value)
+    {
+        const char* old = std::getenv(name);
+        m_saved.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+        if (value != nullptr) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+TEST(ReportDateTime, UserLocaleFollowsTheEnvironmentAndFallsBackToC)
+{
+    bool haveUs = true;
+    try {
+        std::locale("en_US.UTF-8");
+    } catch (const std::runtime_error&) {
+        haveUs = false;
+    }
+    const std::string c = "03/04/26 05:06:07";
+    const std::string us = "03/04/2026 05:06:07 AM";
+    const struct
+    {
+        const char* name;
+        const char* all;
+        const char* time;
+        const char* lang;
+        bool needsUs;
+        std::string expected;
+    } cases[] = {
+        {"locale not installed", "xx_NOWHERE.UTF-8", nullptr, nullptr, false, c},
+        {"nothing set", nullptr, nullptr, nullptr, false, c},
+        {"C with a character set", "C.UTF-8", nullptr, nullptr, false, c},
+        {"LC_TIME alone", nullptr, "en_US.UTF-8", "C", true, us},
+        {"LANG alone", nullptr, nullptr, "en_US.UTF-8", true, us},
+        {"LC_ALL wins over LC_TIME", "C", "en_US.UTF-8", nullptr, false, c},
+        {"an empty LC_ALL counts as unset", "", "en_US.UTF-8", nullptr, true, us},
+    };
+    for (const auto& row : cases) {
+        if (row.needsUs && !haveUs) {
+            continue;
+        }
+        std::locale loc;
+        {
+            LocaleEnvironment env(row.all, row.time, row.lang);
+            loc = userTimeLocale();
+        }
+        EXPECT_EQ(reportDateTime(localTime(2026, 3, 4, 5, 6, 7), loc), row.expected) << row.name;
+    }
     // The program's global locale is left alone.
     EXPECT_EQ(std::locale().name(), "C");
 }
