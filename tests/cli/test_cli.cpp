@@ -272,7 +272,7 @@ struct ActionCase
     const char* name;
     std::vector<std::string> args;
     std::vector<std::pair<std::size_t, std::string>> lines; // 1-based line number and its text
-    std::string err;
+    std::string err = {};
 };
 
 TEST(Cli, SetAndStepRunInCommandLineOrderAfterTheLoad)
