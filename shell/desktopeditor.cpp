@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "desktopeditor.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace clockdeck {
+
+namespace {
+
+// How long one pass waits for the asked windows to go before looking again. A window still there afterwards
+// (its editor is asking whether to save) is asked again in the next pass.
+constexpr int CloseWaitMs = 300;
+constexpr int CloseWaitStepMs = 20;
+
+// A connection of its own to the X server named by DISPLAY: the editor's windows belong to other programs, and
+// this works whatever Qt platform the window runs on.
+class X11
+{
+public:
+    X11()
+    {
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display)
+            return;
+        int screenNumber = 0;
+        m_c = xcb_connect(display, &screenNumber);
+        if (xcb_connection_has_error(m_c)) {
+            xcb_disconnect(m_c);
+            m_c = nullptr;
+            return;
+        }
+        xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_c));
+        for (int i = 0; i < screenNumber && it.rem; ++i)
+            xcb_screen_next(&it);
+        m_root = it.data ? it.data->root : XCB_NONE;
+    }
+    ~X11()
+    {
+        if (m_c)
+            xcb_disconnect(m_c);
+    }
+    X11(const X11&) = delete;
+    X11& operator=(const X11&) = delete;
+
+    bool ok() const { return m_c && m_root != XCB_NONE; }
+    xcb_connection_t* connection() const { return m_c; }
+    xcb_window_t root() const { return m_root; }
+
+    xcb_atom_t atom(const char* name)
+    {
+        const auto cookie = xcb_intern_atom(m_c, 0, static_cast<uint16_t>(std::strlen(name)), name);
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(m_c, cookie, nullptr),
+                                                                             &std::free);
+        return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    }
+
+    // The raw bytes of a property (any type), empty when missing.
+    QByteArray property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type = XCB_GET_PROPERTY_TYPE_ANY)
+    {
+        // Long enough for any title and any client list a desktop has.
+        const auto cookie = xcb_get_property(m_c, 0, window, property, type, 0, 65536);
+        std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+            xcb_get_property_reply(m_c, cookie, nullptr), &std::free);
+        if (!reply || reply->type == XCB_ATOM_NONE)
+            return {};
+        return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                          xcb_get_property_value_length(reply.get()));
+    }
+
+    std::vector<uint32_t> property32(xcb_window_t window, xcb_atom_t property)
+    {
+        const QByteArray bytes = this->property(window, property);
+        std::vector<uint32_t> values(static_cast<std::size_t>(bytes.size()) / sizeof(uint32_t));
+        std::memcpy(values.data(), bytes.constData(), values.size() * sizeof(uint32_t));
+        return values;
+    }
+
+    std::vector<xcb_window_t> children(xcb_window_t window)
+    {
+        std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> reply(
+            xcb_query_tree_reply(m_c, xcb_query_tree(m_c, window), nullptr), &std::free);
+        if (!reply)
+            return {};
+        const xcb_window_t* first = xcb_query_tree_children(reply.get());
+        return {first, first + xcb_query_tree_children_length(reply.get())};
+    }
+
+    // Still on the screen: not destroyed, not withdrawn.
+    bool viewable(xcb_window_t window)
+    {
+        std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> reply(
+            xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, window), nullptr), &std::free);
+        return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    }
+
+private:
+    xcb_connection_t* m_c = nullptr;
+    xcb_window_t m_root = XCB_NONE;
+};
+
+QString title(X11& x, xcb_window_t window)
+{
+    const QByteArray utf8 = x.property(window, x.atom("_NET_WM_NAME"), x.atom("UTF8_STRING"));
+    if (!utf8.isEmpty())
+        return QString::fromUtf8(utf8);
+    return QString::fromLatin1(x.property(window, XCB_ATOM_WM_NAME));
+}
+
+// The application windows on the screen: the window manager's client list, or, without a window manager that
+// keeps one, the children of the root (and, for frames that carry no title, their children).
+std::vector<xcb_window_t> topLevelWindows(X11& x)
+{
+    const std::vector<uint32_t> clients = x.property32(x.root(), x.atom("_NET_CLIENT_LIST"));
+    if (!clients.empty())
+        return {clients.begin(), clients.end()};
+    std::vector<xcb_window_t> windows;
+    for (const xcb_window_t child : x.children(x.root())) {
+        if (!title(x, child).isEmpty()) {
+            windows.push_back(child);
+            continue;
+        }
+        for (const xcb_window_t grandchild : x.children(child))
+            windows.push_back(grandchild);
+    }
+    return windows;
+}
+
+void sendClientMessage(X11& x, xcb_window_t destination, uint32_t eventMask, xcb_window_t window, xcb_atom_t type,
+                       std::initializer_list<uint32_t> data)
+{
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    std::size_t i = 0;
+    for (const uint32_t value : data)
+        event.data.data32[i++] = value;
+    xcb_send_event(x.connection(), 0, destination, eventMask, reinterpret_cast<const char*>(&event));
+}
+
+// The close button's request: through the window manager when it offers one (it may add its own courtesy, such
+// as raising the window first), else straight to the window.
+void askToClose(X11& x, xcb_window_t window)
+{
+    const xcb_atom_t netClose = x.atom("_NET_CLOSE_WINDOW");
+    for (const uint32_t supported : x.property32(x.root(), x.atom("_NET_SUPPORTED"))) {
+        if (supported == netClose) {
+            constexpr uint32_t SourceUser = 2; // a pager or taskbar acting for the user
+            sendClientMessage(x, x.root(), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                              window, netClose, {XCB_CURRENT_TIME, SourceUser});
+            return;
+        }
+    }
+    const xcb_atom_t protocols = x.atom("WM_PROTOCOLS");
+    const xcb_atom_t deleteWindow = x.atom("WM_DELETE_WINDOW");
+    for (const uint32_t protocol : x.property32(window, protocols)) {
+        if (protocol == deleteWindow) {
+            sendClientMessage(x, window, XCB_EVENT_MASK_NO_EVENT, window, protocols, {deleteWindow, XCB_CURRENT_TIME});
+            return;
+        }
+    }
+    // A window that takes no close request could only be destroyed, losing its edits: it is left alone.
+}
+
+} // namespace
+
+DesktopEditor::DesktopEditor()
+    : m_open([](const QUrl& url) { return QDesktopServices::openUrl(url); })
+    , m_start([](const QString& program, const QStringList& arguments) {
+        return QProcess::startDetached(program, arguments);
+    })
+{
+}
+
+bool DesktopEditor::closeEditorWindowsShowing(const std::filesystem::path& path)
+{
+    const QString fileName = QFile::decodeName(path.filename().c_str());
+    if (fileName.isEmpty())
+        return false;
+    X11 x;
+    if (!x.ok())
+        return false;
+
+    const xcb_atom_t pidAtom = x.atom("_NET_WM_PID");
+    std::vector<xcb_window_t> asked;
+    for (const xcb_window_t window : topLevelWindows(x)) {
+        if (!title(x, window).contains(fileName, Qt::CaseInsensitive))
+            continue;
+        const std::vector<uint32_t> pid = x.property32(window, pidAtom);
+        if (!m_includeOwnWindows && !pid.empty() && pid.front() == static_cast<uint32_t>(::getpid()))
+            continue;
+        askToClose(x, window);
+        asked.push_back(window);
+    }
+    xcb_flush(x.connection());
+    if (asked.empty())
+        return false;
+
+    // Give the editors a moment to handle the request, as a close message would be waited for.
+    const QDeadlineTimer deadline(CloseWaitMs);
+    while (!deadline.hasExpired()) {
+        bool anyLeft = false;
+        for (const xcb_window_t window : asked)
+            anyLeft = anyLeft || x.viewable(window);
+        if (!anyLeft)
+            break;
+        QCoreApplication::processEvents();
+        QThread::msleep(CloseWaitStepMs);
+    }
+    return true;
+}
+
+void DesktopEditor::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+const QStringList& DesktopEditor::fallbackEditors()
+{
+    static const QStringList editors{
+        QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),    QStringLiteral("kate"),
+        QStringLiteral("kwrite"),            QStringLiteral("mousepad"), QStringLiteral("pluma"),
+        QStringLiteral("xed"),               QStringLiteral("featherpad"), QStringLiteral("leafpad"),
+        QStringLiteral("geany"),
+    };
+    return editors;
+}
+
+void DesktopEditor::openInEditor(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error)
+        return;
+    const QString file = QFile::decodeName(absolute.c_str());
+    if (m_open(QUrl::fromLocalFile(file)))
+        return;
+    for (const QString& editor : fallbackEditors()) {
+        const QString program = QStandardPaths::findExecutable(editor);
+        if (!program.isEmpty() && m_start(program, {file}))
+            return;
+    }
+}
+
+} // namespace clockdeck

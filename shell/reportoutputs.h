@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include "report/notepad.h"
+#include "report/resultsfile.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace clockdeck {
+
+class FieldStore;
+
+// Where the main window's report goes: the clipboard (Image3) and the results file (Image4, left button appends,
+// right button opens it in the text editor).
+class ReportOutputs : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Shows a failed append's error; the window shows a critical message box.
+    using ErrorBox = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+    // The report of what the fields show now; GetData by default.
+    using ReportSource = std::function<std::string(const FieldStore&)>;
+
+    explicit ReportOutputs(EditorPlatform& editor, QObject* parent = nullptr);
+
+    void setResultsFile(ResultsFile file) { m_results = std::move(file); }
+    const ResultsFile& resultsFile() const { return m_results; }
+    void setErrorBox(ErrorBox box) { m_errorBox = std::move(box); }
+    void setReportSource(ReportSource source) { m_report = std::move(source); }
+
+    // Image3: the clipboard holds the report as plain text and nothing else. A clipboard that cannot be written
+    // stays as it was; nothing is shown.
+    void copy(const FieldStore& fields);
+
+    // Image4's release: left appends, right opens the file in the editor, any other button does nothing.
+    // @p window parents the message box of a failed append.
+    void resultsReleased(const FieldStore& fields, Qt::MouseButton button, QWidget* window);
+
+    // The left button's append; false (after the message box) when it failed.
+    bool append(const FieldStore& fields, QWidget* window);
+
+    // The critical box a failed append shows: titled "Clockdeck", the system's description, one OK button,
+    // application-modal and brought to the front.
+    static void showCriticalBox(QWidget* parent, const QString& title, const QString& text);
+
+private:
+    EditorPlatform& m_editor;
+    ResultsFile m_results;
+    ErrorBox m_errorBox;
+    ReportSource m_report;
+};
+
+} // namespace clockdeck
