@@ -12,7 +12,7 @@ namespace clockdeck {
 
 // The most the probe reads of any one file. /proc/cpuinfo of a machine with a few hundred processors stays well
 // below it; anything larger is not a file the probe understands.
-inline constexpr std::size_t MaxProbeFileBytes = 1024 * 1024;
+inline constexpr std::size_t MaxProbeFileBytes = std::size_t{1024} * 1024;
 
 // Reads a regular file as text, with a bound. Gives nothing when the file is missing or unreadable, is not a
 // regular file (a folder, a pipe, a device such as /dev/zero), holds a NUL byte, or is larger than @p maxBytes.
