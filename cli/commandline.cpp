@@ -100,14 +100,17 @@ std::optional<FieldAction> stepAction(std::string_view arg, std::string& error)
         return std::nullopt;
     }
     const std::string_view value = parsed->value;
+    // A sign, then digits only: "+3" or "-12".
+    const bool signedCount = value.size() >= 2 && (value[0] == '+' || value[0] == '-') &&
+                             value.find_first_not_of("0123456789", 1) == std::string_view::npos;
     int count = 0;
-    const char* first = value.data() + 1;
-    const char* last = value.data() + value.size();
-    const bool signedCount = !value.empty() && (value.front() == '+' || value.front() == '-');
-    const auto [end, ec] =
-        signedCount ? std::from_chars(first, last, count) : std::from_chars_result{first, std::errc::invalid_argument};
-    if (!signedCount || value.size() < 2 || value[1] == '+' || value[1] == '-' || ec != std::errc() || end != last ||
-        count < 1 || count > MaxPresses) {
+    if (signedCount) {
+        const auto [end, ec] = std::from_chars(value.data() + 1, value.data() + value.size(), count);
+        if (ec != std::errc()) {
+            count = 0; // too many digits for an int: out of range below
+        }
+    }
+    if (!signedCount || count < 1 || count > MaxPresses) {
         error = "--step " + std::string(fieldName(parsed->field)) + "= takes +N or -N presses with N from 1 to " +
                 std::to_string(MaxPresses) + ", not " + quoted(value);
         return std::nullopt;
