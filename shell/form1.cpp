@@ -11,12 +11,15 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace clockdeck {
 
@@ -99,9 +102,16 @@ void Form1::buildLabels()
     const QCursor hand = pictures::linkPointer(qApp->devicePixelRatio());
     for (const layout::LabelRow& row : layout::Labels) {
         const Qt::Alignment alignment = row.align == layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
-        auto* label = new SkinLabel(this, pixels(row.left, row.top, row.width, row.height), row.autoSize, alignment);
+        QRect box = pixels(row.left, row.top, row.width, row.height);
+        const QFont font = fontFor(row.style);
+        if (!row.field && !row.autoSize) {
+            // The fixed captions were designed to fit their boxes; a stand-in face a few pixels wider must not cut
+            // them ("AMD Forum" in Liberation Sans needs 59 of 56 pixels).
+            box.setWidth(std::max(box.width(), QFontMetrics(font).horizontalAdvance(qs(row.text))));
+        }
+        auto* label = new SkinLabel(this, box, row.autoSize, alignment);
         label->setObjectName(qs(row.name));
-        label->setFont(fontFor(row.style));
+        label->setFont(font);
         label->setColour(colourFor(row.style));
         label->setToolTip(qs(row.toolTip));
         if (row.field) {
