@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include "calc/messagesink.h"
+#include "shell/form1.h"
+#include "shell/skinlabel.h"
+#include "shell/spinbar.h"
+
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace clockdeck::test {
+
+// Records the calculator's faults instead of showing boxes.
+struct RecordingSink final : MessageSink
+{
+    std::vector<std::string> faults;
+    void updateFault(std::string_view message) override { faults.emplace_back(message); }
+    void ceilFault(std::string_view description) override { faults.emplace_back(description); }
+};
+
+// The fixed machine profile of these tests: an Athlon 64 3500+ whose boot clock reads 2211 MHz.
+inline std::filesystem::path profile()
+{
+    return qEnvironmentVariable("CLOCKDECK_TEST_PROFILE").toStdString();
+}
+
+// A main window after its whole load on the test profile, shown, with faults recorded.
+struct LoadedWindow
+{
+    RecordingSink sink;
+    std::unique_ptr<Form1> window = std::make_unique<Form1>(&sink);
+
+    LoadedWindow()
+    {
+        window->load(profile());
+        if (!QTest::qWaitForWindowExposed(window.get())) {
+            qFatal("the main window was never exposed");
+        }
+    }
+    Form1* operator->() { return window.get(); }
+    Form1& operator*() { return *window; }
+
+    QString text(Field field) const { return QString::fromStdString(window->calculator().text(field)); }
+    QString shown(Field field) const { return window->fieldLabel(field)->text(); }
+};
+
+// The middle of a spin control's upper (step up) or lower (step down) arrow, found the way the style draws it.
+inline QPoint arrowPoint(QScrollBar* bar, bool upper)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    const auto control = upper ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine;
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, control, bar).center();
+}
+
+inline void clickArrow(QScrollBar* bar, bool upper)
+{
+    QTest::mouseClick(bar, Qt::LeftButton, {}, arrowPoint(bar, upper));
+}
+
+// One wheel notch (or part of one) over a widget: positive away from the user.
+inline void turnWheel(QWidget* widget, int angleDelta)
+{
+    const QPointF local(widget->rect().center());
+    QWheelEvent event(local, widget->mapToGlobal(local), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace clockdeck::test
