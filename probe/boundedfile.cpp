@@ -69,16 +69,24 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path, std::
                 break;
             }
             const auto count = static_cast<std::size_t>(n);
-            if (text.size() + count > maxBytes) {
-                return std::nullopt;
-            }
-            if (std::memchr(buffer, '\0', count) != nullptr) {
-                return std::nullopt;
-            }
+            const std::size_t oldSize = text.size();
             // Search only where the marker can newly appear: the end of the old text joined to the new bytes.
-            const std::size_t searchFrom = text.size() >= stopAfter.size() ? text.size() - stopAfter.size() + 1 : 0;
+            const std::size_t searchFrom = oldSize >= stopAfter.size() ? oldSize - stopAfter.size() + 1 : 0;
             text.append(buffer, count);
-            if (!stopAfter.empty() && text.find(stopAfter, searchFrom) != std::string::npos) {
+            std::size_t keep = text.size();
+            bool stop = false;
+            if (!stopAfter.empty()) {
+                if (const auto found = text.find(stopAfter, searchFrom); found != std::string::npos) {
+                    keep = found + stopAfter.size();
+                    stop = true;
+                }
+            }
+            // Only what is kept counts: bytes after the marker are never looked at.
+            if (keep > maxBytes || std::memchr(text.data() + oldSize, '\0', keep - oldSize) != nullptr) {
+                return std::nullopt;
+            }
+            text.resize(keep);
+            if (stop) {
                 break;
             }
         }

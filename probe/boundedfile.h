@@ -15,10 +15,10 @@ namespace clockdeck {
 inline constexpr std::size_t MaxProbeFileBytes = std::size_t{1024} * 1024;
 
 // Reads a regular file as text, with a bound. Gives nothing when the file is missing or unreadable, is not a
-// regular file (a folder, a pipe, a device such as /dev/zero), holds a NUL byte, or is larger than @p maxBytes.
-// With @p stopAfter, reading stops as soon as that text has been read (the first record of /proc/cpuinfo is all
-// the probe needs, and the kernel then need not format the others); the text read so far is returned.
-// Never throws.
+// regular file (a folder, a pipe, a device such as /dev/zero), holds a NUL byte, or is larger than @p maxBytes
+// (by its recorded size, or, for /proc files that record none, by what is read). With @p stopAfter, the text
+// ends with the first occurrence of that marker and the bytes after it are not looked at: the first record of
+// /proc/cpuinfo is all the probe needs, and the kernel then need not format the others. Never throws.
 std::optional<std::string> readTextFile(const std::filesystem::path& path, std::size_t maxBytes = MaxProbeFileBytes,
                                         std::string_view stopAfter = {}) noexcept;
 

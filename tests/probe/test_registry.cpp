@@ -193,6 +193,21 @@ TEST(Registry, LargeRecordsOfBigMachinesStillRead)
     EXPECT_EQ(GetBootMHz(SystemRegistry(root.path())), 2096);
 }
 
+TEST(Registry, ReadingStopsAtTheEndOfTheFirstRecordWhereverItFalls)
+{
+    TempFolder root;
+    // What follows processor 0's record is never read: a NUL byte there would otherwise refuse the whole file.
+    // The record's end is moved across the sizes in which files are commonly read.
+    for (const std::size_t end : {4095U, 4096U, 4097U, 8191U, 8192U, 16383U, 16384U, 16385U, 65535U, 65536U}) {
+        std::string record = "bogomips\t: 4000.00\nflags\t\t: ";
+        record += std::string(end - record.size() - 1, 'f');
+        record += "\n\n";
+        ASSERT_EQ(record.find("\n\n"), end - 1);
+        root.write(CpuInfoPath, record + "processor\t: 1\n" + std::string(1, '\0') + "\n");
+        EXPECT_EQ(GetBootMHz(SystemRegistry(root.path())), 2000) << "record end at " << end;
+    }
+}
+
 TEST(Registry, SysfsAttributesGiveTheirFirstLine)
 {
     TempFolder root;
