@@ -11,7 +11,7 @@ clockdeck_packages() {
     local pkgs=(build-essential cmake ninja-build qt6-base-dev fonts-liberation2 fonts-dejavu-core)
     if [[ $what == test ]]; then
         pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth x11-utils xdotool imagemagick
-               openbox trayer xclip appstream desktop-file-utils dpkg-dev file)
+               openbox trayer xclip appstream desktop-file-utils dpkg-dev file locales)
     fi
     printf '%s\n' "${pkgs[@]}"
 }
@@ -24,16 +24,28 @@ clockdeck_install_deps() {
             missing+=("$pkg")
         fi
     done < <(clockdeck_packages "${1:-test}")
-    ((${#missing[@]} == 0)) && return 0
+    # The report tests also check a United States date format; that locale is generated when it is missing.
+    local need_locale=0
+    if [[ ${1:-test} == test ]] && ! locale -a 2>/dev/null | grep -qix 'en_US.utf8'; then
+        need_locale=1
+    fi
+    ((${#missing[@]} || need_locale)) || return 0
 
     local sudo=()
     if ((EUID != 0)); then
         command -v sudo >/dev/null || { echo "Clockdeck needs these packages, and sudo is missing: ${missing[*]}" >&2; return 1; }
         sudo=(sudo)
     fi
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        "${sudo[@]}" apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+    if ((need_locale)); then
+        echo "Generating the en_US.UTF-8 locale for the report tests"
+        "${sudo[@]}" sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        "${sudo[@]}" locale-gen >/dev/null
+    fi
 }
 
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
