@@ -82,18 +82,16 @@ bool SingleInstance::listen()
                 answer(socket);
         }
     });
-    if (m_server->listen(m_name))
-        return true;
-    if (m_namespace == Namespace::File && m_server->serverError() == QAbstractSocket::AddressInUseError) {
-        // A socket file exists. If nobody answers on it, it was left by a crash: remove it and take the name.
+    if (m_namespace == Namespace::File) {
+        // Qt binds a private socket and renames it over the name, which would silently steal the channel from a
+        // live instance; so look first. A socket file nobody answers on was left by a crash: take it over.
         QLocalSocket probe;
         probe.connectToServer(m_name);
         if (probe.waitForConnected(1000))
             return false;
         QLocalServer::removeServer(m_name);
-        return m_server->listen(m_name);
     }
-    return false;
+    return m_server->listen(m_name);
 }
 
 bool SingleInstance::isListening() const
