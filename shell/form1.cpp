@@ -329,7 +329,7 @@ void Form1::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     m_grabOffset = event->globalPosition().toPoint() - pos();
-    m_movingByHand = false;
+    m_drag = Drag::None;
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event)
@@ -339,12 +339,21 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
     if (event->buttons() != Qt::LeftButton || !(event->position().y() > 0)) {
         return;
     }
-    if (!m_movingByHand) {
+    switch (m_drag) {
+    case Drag::None:
+        // Ask the window system once per press: a second request that reaches it after the button went up starts
+        // a move that follows the pointer until the next click anywhere.
         if (QWindow* window = windowHandle(); window && m_systemMove && m_systemMove(*window)) {
+            m_drag = Drag::WindowSystem;
             return;
         }
         // No window manager, or one that cannot move us: follow the pointer ourselves until the release.
-        m_movingByHand = true;
+        m_drag = Drag::ByHand;
+        break;
+    case Drag::WindowSystem:
+        return;
+    case Drag::ByHand:
+        break;
     }
     move(event->globalPosition().toPoint() - m_grabOffset);
 }
@@ -352,7 +361,7 @@ void Form1::mouseMoveEvent(QMouseEvent* event)
 void Form1::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    m_movingByHand = false;
+    m_drag = Drag::None;
 }
 
 } // namespace clockdeck

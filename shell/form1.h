@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -110,9 +111,15 @@ private:
     SystemMover m_systemMove;
     MinimisePolicy m_hideWhenMinimised;
 
-    // Window drag: where the pointer held the window, and whether the window system declined to move it.
+    // Window drag: where the pointer held the window, and who moves it during this press.
+    enum class Drag : std::uint8_t
+    {
+        None,
+        WindowSystem,
+        ByHand,
+    };
     QPoint m_grabOffset;
-    bool m_movingByHand = false;
+    Drag m_drag = Drag::None;
 
     // Wheel: what a partial notch (a touchpad's small steps) was turned over, and how far.
     QObject* m_wheelTarget = nullptr;
