@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace clockdeck;
 using namespace clockdeck::test;
@@ -35,6 +36,8 @@ private slots:
     void wheel();
     void autoSizedLabelsGrowRight();
     void fixedLabelsKeepTheirBox();
+    void toolTips_data();
+    void toolTips();
     void faultBoxes();
 };
 
@@ -273,6 +276,39 @@ void TestForm1::fixedLabelsKeepTheirBox()
     QCOMPARE(vdimm->geometry(), vdimmBox);
     calc.setText(Field::CPU_Stepping, "<b>x</b>&amp;");
     QCOMPARE(w.shown(Field::CPU_Stepping), QStringLiteral("<b>x</b>&amp;"));
+}
+
+// ---- Tooltips reach the screen exactly: blanks kept, "™" intact ------------------------------------------------
+
+void TestForm1::toolTips_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<QString>("tip");
+
+    QTest::newRow("three blanks after the colon")
+        << "Image4" << QStringLiteral("Left Click - Append Results :   Right Click - Open Results");
+    QTest::newRow("blank on both sides") << "Image2" << QStringLiteral(" EXIT ");
+    QTest::newRow("trade mark sign")
+        << "NamePlates(26)" << QStringLiteral("AMD Athlon\u2122 64 Processor Utilities, Drivers, & Updates");
+    QTest::newRow("ampersand and markup-like text")
+        << "NamePlates(8)" << QStringLiteral("AMD64 s754 & s939 use a 200 MHz clock by default");
+    QTest::newRow("a caption without a tip") << "NamePlates(0)" << QString();
+}
+
+void TestForm1::toolTips()
+{
+    QFETCH(QString, element);
+    QFETCH(QString, tip);
+
+    LoadedWindow w;
+    auto* widget = w->findChild<QWidget*>(element);
+    QVERIFY(widget);
+    QToolTip::hideText();
+    const QPoint at = widget->rect().center();
+    QHelpEvent hover(QEvent::ToolTip, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &hover);
+    QCOMPARE(QToolTip::text(), tip);
+    QCOMPARE(QToolTip::isVisible(), !tip.isEmpty());
 }
 
 // ---- The calculator's faults as message boxes --------------------------------------------------------------
