@@ -70,14 +70,10 @@ constexpr int WheelNotch = QWheelEvent::DefaultDeltasPerStep;
 } // namespace
 
 Form1::Form1(MessageSink* messages, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_boxes(this)
-    , m_calc(messages ? *messages : m_boxes)
-    , m_loadWindow(*this)
-    , m_backdrop(pictures::backdrop())
-    , m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); })
-    , m_systemMove([](QWindow& window) { return window.startSystemMove(); })
-    , m_hideWhenMinimised([] { return true; })
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_boxes(this), m_calc(messages ? *messages : m_boxes),
+      m_loadWindow(*this), m_backdrop(pictures::backdrop()),
+      m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+      m_systemMove([](QWindow& window) { return window.startSystemMove(); }), m_hideWhenMinimised([] { return true; })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
@@ -299,8 +295,8 @@ void Form1::requestExit()
 void Form1::changeEvent(QEvent* event)
 {
     // However the window was minimised (Image1, or the window system), it leaves the screen and the task bar.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && m_hideWhenMinimised
-        && m_hideWhenMinimised()) {
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && m_hideWhenMinimised &&
+        m_hideWhenMinimised()) {
         hide();
     }
     QWidget::changeEvent(event);

@@ -60,7 +60,9 @@ struct LabelRow
 using enum LabelStyle;
 using enum Align;
 
-// In creation order, which is also painting order: later rows are drawn over earlier ones.
+// In creation order, which is also painting order: later rows are drawn over earlier ones. One element per row, as
+// it was laid out, kept out of the formatter's reach.
+// clang-format off
 inline constexpr std::array<LabelRow, 49> Labels{{
     // Links on the dark band below the title.
     {"NamePlates(24)", {}, "AMD Forum", ArialLink, 315, 390, 840, 210, Left, false, "Visit AMD Forums"},
@@ -133,6 +135,7 @@ inline constexpr std::array<LabelRow, 49> Labels{{
     {"CPU_Identity", Field::CPU_Identity, "", Identity, 30, 4395, 5625, 210, Centre, false, ""},
     {"CPU_Stepping", Field::CPU_Stepping, "", Stepping, 0, 4620, 5640, 210, Centre, false, ""},
 }};
+// clang-format on
 static_assert(!Labels.back().name.empty(), "every row of the label table is filled in");
 
 // The unfilled outline round the first row.

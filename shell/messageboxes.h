@@ -12,10 +12,7 @@ namespace clockdeck {
 class MessageBoxes final : public MessageSink
 {
 public:
-    explicit MessageBoxes(QWidget* parent = nullptr)
-        : m_parent(parent)
-    {
-    }
+    explicit MessageBoxes(QWidget* parent = nullptr) : m_parent(parent) {}
 
     void updateFault(std::string_view message) override;
     void ceilFault(std::string_view description) override;

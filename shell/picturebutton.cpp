@@ -17,9 +17,7 @@ constexpr int NudgeTwips = 10;
 } // namespace
 
 PictureButton::PictureButton(QWidget* parent, int leftTwips, int topTwips, const QSize& size, const QPixmap& picture)
-    : QWidget(parent)
-    , m_picture(picture)
-    , m_twips(leftTwips, topTwips)
+    : QWidget(parent), m_picture(picture), m_twips(leftTwips, topTwips)
 {
     setFocusPolicy(Qt::NoFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);

@@ -9,9 +9,7 @@
 namespace clockdeck {
 
 SkinLabel::SkinLabel(QWidget* parent, const QRect& box, bool autoSize, Qt::Alignment alignment)
-    : QWidget(parent)
-    , m_autoSize(autoSize)
-    , m_alignment(alignment)
+    : QWidget(parent), m_autoSize(autoSize), m_alignment(alignment)
 {
     setGeometry(box);
     setFocusPolicy(Qt::NoFocus);

@@ -4,9 +4,7 @@
 
 namespace clockdeck {
 
-SpinBar::SpinBar(Spin spin, QWidget* parent)
-    : QScrollBar(Qt::Vertical, parent)
-    , m_spin(spin)
+SpinBar::SpinBar(Spin spin, QWidget* parent) : QScrollBar(Qt::Vertical, parent), m_spin(spin)
 {
     setObjectName(QString::fromLatin1(Spins[index(spin)].name));
     setRange(-1, 1);

@@ -15,15 +15,16 @@ namespace clockdeck {
 
 namespace {
 
-constexpr const char* Usage = "Usage: clockdeck [--sysroot DIR]\n"
-                              "Opens the Clockdeck overclocking calculator window.\n"
-                              "\n"
-                              "  --sysroot DIR  probe a saved machine profile (a folder holding proc/cpuinfo, sys/...)\n"
-                              "                 instead of this machine\n"
-                              "  --help         show this text\n"
-                              "  --version      show the version\n"
-                              "\n"
-                              "Without a display, clockdeck-cli prints the same calculation in a terminal.\n";
+constexpr const char* Usage =
+    "Usage: clockdeck [--sysroot DIR]\n"
+    "Opens the Clockdeck overclocking calculator window.\n"
+    "\n"
+    "  --sysroot DIR  probe a saved machine profile (a folder holding proc/cpuinfo, sys/...)\n"
+    "                 instead of this machine\n"
+    "  --help         show this text\n"
+    "  --version      show the version\n"
+    "\n"
+    "Without a display, clockdeck-cli prints the same calculation in a terminal.\n";
 
 bool isSet(const char* name)
 {

@@ -13,10 +13,7 @@ namespace clockdeck {
 class WindowLoad final : public LoadWindow
 {
 public:
-    explicit WindowLoad(QWidget& window)
-        : m_window(window)
-    {
-    }
+    explicit WindowLoad(QWidget& window) : m_window(window) {}
 
     void centre() override;
     void show() override;

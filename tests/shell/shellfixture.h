@@ -77,8 +77,8 @@ inline void clickArrow(QScrollBar* bar, bool upper)
 inline void turnWheel(QWidget* widget, int angleDelta)
 {
     const QPointF local(widget->rect().center());
-    QWheelEvent event(local, widget->mapToGlobal(local), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(local, widget->mapToGlobal(local), QPoint(), QPoint(0, angleDelta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(widget, &event);
 }
 

@@ -65,7 +65,7 @@ void TestChrome::links_data()
     QTest::newRow("forum, click") << 24 << int(Qt::LeftButton) << true << "https://community.amd.com/";
     QTest::newRow("home page, click") << 25 << int(Qt::LeftButton) << true << "https://tarnwick.github.io/clockdeck/";
     QTest::newRow("support, click") << 26 << int(Qt::LeftButton) << true
-                                     << "https://www.amd.com/en/support/download/drivers.html";
+                                    << "https://www.amd.com/en/support/download/drivers.html";
     QTest::newRow("released outside: no page") << 24 << int(Qt::LeftButton) << false << "";
     QTest::newRow("right button: no page") << 25 << int(Qt::RightButton) << true << "";
     QTest::newRow("other name plate: nothing") << 16 << int(Qt::LeftButton) << true << "";
@@ -256,8 +256,9 @@ void TestChrome::nudgesStayBalanced()
     for (qsizetype i = 0; i < steps.size(); ++i) {
         const QString step = steps[i];
         const int n = step.mid(1, 1).toInt();
-        const Qt::MouseButton button = step[2] == 'l' ? Qt::LeftButton : step[2] == 'r' ? Qt::RightButton
-                                                                                        : Qt::MiddleButton;
+        const Qt::MouseButton button = step[2] == 'l'   ? Qt::LeftButton
+                                       : step[2] == 'r' ? Qt::RightButton
+                                                        : Qt::MiddleButton;
         PictureButton* picture = w->image(n);
         if (step[0] == 'p') {
             press(picture, button, QPoint(5, 5));
@@ -283,8 +284,9 @@ void TestChrome::resultsReleaseComesAfterTheNudge()
     PictureButton* results = w->image(4);
     const QPoint home = results->pos();
     QList<QPair<int, QPoint>> seen;
-    connect(w.window.get(), &Form1::resultsReleased, this,
-            [&](Qt::MouseButton button) { seen.append({int(button), results->pos()}); });
+    connect(w.window.get(), &Form1::resultsReleased, this, [&](Qt::MouseButton button) {
+        seen.append({int(button), results->pos()});
+    });
 
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
         QTest::mouseClick(results, button, {}, QPoint(5, 5));

@@ -7,8 +7,8 @@
 #include "shell/form1layout.h"
 #include "shell/messageboxes.h"
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
@@ -236,7 +236,7 @@ void TestForm1::autoSizedLabelsGrowRight()
         Field field;
         int left, top; // twips, as laid out
     } grown[] = {
-        {Field::shwCPU_MHz, 510, 3810},  // "2200" in a box made for one digit
+        {Field::shwCPU_MHz, 510, 3810},   // "2200" in a box made for one digit
         {Field::CPU_OC_Prcnt, 180, 3435}, // "+13.6%" in a box made for "%"
         {Field::StockCPU_Vcore, 1395, 1170},
     };
@@ -288,8 +288,8 @@ void TestForm1::toolTips_data()
     QTest::newRow("three blanks after the colon")
         << "Image4" << QStringLiteral("Left Click - Append Results :   Right Click - Open Results");
     QTest::newRow("blank on both sides") << "Image2" << QStringLiteral(" EXIT ");
-    QTest::newRow("trade mark sign")
-        << "NamePlates(26)" << QStringLiteral("AMD Athlon\u2122 64 Processor Utilities, Drivers, & Updates");
+    QTest::newRow("trade mark sign") << "NamePlates(26)"
+                                     << QStringLiteral("AMD Athlon\u2122 64 Processor Utilities, Drivers, & Updates");
     QTest::newRow("ampersand and markup-like text")
         << "NamePlates(8)" << QStringLiteral("AMD64 s754 & s939 use a 200 MHz clock by default");
     QTest::newRow("a caption without a tip") << "NamePlates(0)" << QString();
