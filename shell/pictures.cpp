@@ -56,12 +56,14 @@ QPixmap button(int number)
 QIcon icon()
 {
     QIcon result;
-    // The pixel picture at 32, and larger renderings for high-density screens and task bars.
+    // The pixel picture at 32, and renderings up to 64 for task bars and 200 % screens. Not 128 and 256: the window
+    // system receives every size on each start (about 320 KB more to decode and send before the window maps), and
+    // launchers take the large ones from the installed icon theme instead.
     const QPixmap small = load(QStringLiteral("icon32.png"));
     if (!small.isNull()) {
         result.addPixmap(small);
     }
-    for (int size : {48, 64, 128, 256}) {
+    for (int size : {48, 64}) {
         const QPixmap large = load(QStringLiteral("icons/%1/net.tarnwick.Clockdeck.png").arg(size));
         if (!large.isNull()) {
             result.addPixmap(large);
