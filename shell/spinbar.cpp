@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "spinbar.h"
 
+#include <QPainter>
+
 namespace clockdeck {
 
 SpinBar::SpinBar(Spin spin, QWidget* parent) : QScrollBar(Qt::Vertical, parent), m_spin(spin)
@@ -16,6 +18,20 @@ SpinBar::SpinBar(Spin spin, QWidget* parent) : QScrollBar(Qt::Vertical, parent),
     // No "Scroll here / Top / Bottom" menu: a right click does nothing, as on the original control.
     setContextMenuPolicy(Qt::PreventContextMenu);
     setCursor(Qt::ArrowCursor);
+}
+
+void SpinBar::paintEvent(QPaintEvent* event)
+{
+    QScrollBar::paintEvent(event);
+    // The style draws no focus mark on a scroll bar, and these take the keyboard: show which one the arrow keys
+    // step with a dotted frame.
+    if (hasFocus()) {
+        QPainter painter(this);
+        QPen pen(QColor(0, 128, 0));
+        pen.setDashPattern({1, 1});
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 } // namespace clockdeck

@@ -20,6 +20,9 @@ public:
 
     Spin spin() const { return m_spin; }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     Spin m_spin;
 };

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
@@ -115,6 +116,13 @@ void TestForm1::tabOrderAndArrowKeys()
     QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
 
     QCOMPARE(QApplication::focusWidget(), w->spinControl(Spin::VScroll4));
+    // The focused one is marked: it looks different once the focus has moved on.
+    const QImage focused = w->spinControl(Spin::VScroll4)->grab().toImage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(w->spinControl(Spin::VScroll4)->grab().toImage() != focused);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), w->spinControl(Spin::VScroll4));
+
     const Spin order[] = {Spin::VScroll3, Spin::VScroll9, Spin::VScroll6, Spin::VScroll1, Spin::VScroll10,
                           Spin::VScroll7, Spin::VScroll8, Spin::VScroll2, Spin::VScroll5, Spin::VScroll4};
     for (Spin next : order) {
