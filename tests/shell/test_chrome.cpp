@@ -8,6 +8,7 @@
 #include "shell/picturebutton.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QSignalSpy>
 
 using namespace clockdeck;
@@ -39,6 +40,7 @@ class TestChrome : public QObject
     Q_OBJECT
 
 private slots:
+    void loadCentresAndShows();
     void links_data();
     void links();
     void drag_data();
@@ -52,6 +54,42 @@ private slots:
     void resultsReleaseComesAfterTheNudge();
     void buttonSignals();
 };
+
+// ---- Load: centred on the screen and shown, the placeholders painted before the probe replaced them ------------
+
+void TestChrome::loadCentresAndShows()
+{
+    RecordingSink sink;
+    Form1 window(&sink);
+    window.move(3, 7);
+    QVERIFY(!window.isVisible());
+    // What the window showed when the load let it paint: the probe had not run yet.
+    QString paintedIdentity;
+    struct PaintWatch : QObject
+    {
+        Form1* window;
+        QString* seen;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && seen->isEmpty()) {
+                *seen = window->fieldLabel(Field::CPU_Identity)->text();
+            }
+            return false;
+        }
+    } watch;
+    watch.window = &window;
+    watch.seen = &paintedIdentity;
+    window.fieldLabel(Field::CPU_Identity)->installEventFilter(&watch);
+
+    window.load(profile());
+
+    QVERIFY(window.isVisible());
+    const QRect screen = window.screen()->geometry();
+    QCOMPARE(window.geometry().center(), screen.center());
+    QCOMPARE(window.size(), QSize(379, 323));
+    QCOMPARE(paintedIdentity, QStringLiteral("CPU Model #"));
+    QCOMPARE(window.fieldLabel(Field::CPU_Identity)->text(), QStringLiteral("AMD Athlon(tm) 64 Processor 3500+"));
+}
 
 // ---- Links: yellow while pressed, light green after; a page opens only for a completed click -----------------
 
