@@ -123,12 +123,8 @@ void Form1::buildLabels()
         if (plate && linkTarget(*plate).isValid()) {
             label->setCursor(hand);
             connect(label, &SkinLabel::pressed, this, [label] { label->setColour(LinkPressedColour); });
-            connect(label, &SkinLabel::released, this, [this, label, plate](Qt::MouseButton button, bool inside) {
-                label->setColour(LinkColour);
-                if (button == Qt::LeftButton && inside) {
-                    m_openUrl(linkTarget(*plate));
-                }
-            });
+            connect(label, &SkinLabel::released, this, [label] { label->setColour(LinkColour); });
+            connect(label, &SkinLabel::clicked, this, [this, plate] { m_openUrl(linkTarget(*plate)); });
         }
     }
 

@@ -46,7 +46,14 @@ void PictureButton::mousePressEvent(QMouseEvent* event)
     event->accept();
     ++m_held;
     nudge(-NudgeTwips);
+    m_doubleClickPress = event->type() == QEvent::MouseButtonDblClick;
     emit pressed(event->button());
+}
+
+// The second press of a double click: nudged like any press, but its release is no second click.
+void PictureButton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
 }
 
 void PictureButton::mouseMoveEvent(QMouseEvent* event)
@@ -63,7 +70,7 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event)
     }
     const bool inside = rect().contains(event->position().toPoint());
     emit released(event->button());
-    if (event->button() == Qt::LeftButton && inside) {
+    if (event->button() == Qt::LeftButton && inside && !m_doubleClickPress) {
         emit clicked();
     }
 }

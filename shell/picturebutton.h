@@ -24,12 +24,13 @@ signals:
     void pressed(Qt::MouseButton button);
     // After the nudge back.
     void released(Qt::MouseButton button);
-    // A left press and release, both over the button.
+    // A left press and release, both over the button; the second press of a double click does not make another.
     void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -40,6 +41,7 @@ private:
     QPixmap m_picture;
     QPoint m_twips;
     int m_held = 0; // presses not yet released
+    bool m_doubleClickPress = false;
 };
 
 } // namespace clockdeck

@@ -64,6 +64,14 @@ void SkinLabel::changeEvent(QEvent* event)
 void SkinLabel::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
+    m_doubleClickPress = false;
+    emit pressed(event->button());
+}
+
+void SkinLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+    m_doubleClickPress = true;
     emit pressed(event->button());
 }
 
@@ -75,7 +83,11 @@ void SkinLabel::mouseMoveEvent(QMouseEvent* event)
 void SkinLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    emit released(event->button(), rect().contains(event->position().toPoint()));
+    const bool inside = rect().contains(event->position().toPoint());
+    emit released(event->button(), inside);
+    if (event->button() == Qt::LeftButton && inside && !m_doubleClickPress) {
+        emit clicked();
+    }
 }
 
 } // namespace clockdeck

@@ -26,13 +26,16 @@ public:
 
 signals:
     void pressed(Qt::MouseButton button);
-    // Every release of a button pressed on the label, also one released outside it.
+    // Every release of a button pressed on the label, also one released outside it; a double click releases twice.
     void released(Qt::MouseButton button, bool inside);
+    // A left press and release over the label; the second press of a double click does not make another.
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -43,6 +46,7 @@ private:
     QColor m_colour;
     bool m_autoSize;
     Qt::Alignment m_alignment;
+    bool m_doubleClickPress = false;
 };
 
 } // namespace clockdeck

@@ -53,6 +53,7 @@ private slots:
     void nudgesStayBalanced();
     void resultsReleaseComesAfterTheNudge();
     void buttonSignals();
+    void doubleClicksCountOnce();
 };
 
 // ---- Load: centred on the screen and shown, the placeholders painted before the probe replaced them ------------
@@ -352,6 +353,32 @@ void TestChrome::buttonSignals()
     QCOMPARE(exit.count(), 1);
     QVERIFY(w->isVisible());
     QCOMPARE(copy.count(), 1);
+}
+
+// ---- A double click is one click, as on the desktop: one page, one copy, and the pictures back in place -------
+
+void TestChrome::doubleClicksCountOnce()
+{
+    LoadedWindow w;
+    QList<QUrl> pages;
+    w->setUrlOpener([&pages](const QUrl& url) { pages.append(url); });
+    QSignalSpy copy(w.window.get(), &Form1::copyRequested);
+    const QPoint home = w->image(3)->pos();
+
+    // As the window system sends it: press, release, double-click press, release.
+    for (QWidget* target : {static_cast<QWidget*>(w->namePlate(24)), static_cast<QWidget*>(w->image(3))}) {
+        const QPointF at(5, 5);
+        QTest::mouseClick(target, Qt::LeftButton, {}, at.toPoint());
+        QMouseEvent second(QEvent::MouseButtonDblClick, at, target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                           Qt::NoModifier);
+        QApplication::sendEvent(target, &second);
+        QCOMPARE(w->namePlate(24)->colour(), target == w->image(3) ? LinkColour : LinkPressedColour);
+        QTest::mouseRelease(target, Qt::LeftButton, {}, at.toPoint());
+    }
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(copy.count(), 1);
+    QCOMPARE(w->namePlate(24)->colour(), LinkColour);
+    QCOMPARE(w->image(3)->pos(), home);
 }
 
 QTEST_MAIN(TestChrome)
