@@ -15,7 +15,9 @@ namespace {
 
 std::string quoted(std::string_view text)
 {
-    return "'" + std::string(text) + "'";
+    std::string s(1, '\'');
+    s.append(text).push_back('\'');
+    return s;
 }
 
 std::string joined(std::span<const std::string_view> entries)

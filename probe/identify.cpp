@@ -4,6 +4,7 @@
 
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
+#include "calc/text.h"
 
 #include <array>
 #include <cmath>
@@ -128,17 +129,6 @@ std::int16_t toInt16(double x)
         return 32767;
     }
     return static_cast<std::int16_t>(std::nearbyint(x));
-}
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ') {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && s.back() == ' ') {
-        s.remove_suffix(1);
-    }
-    return s;
 }
 
 // BusSpeed from the boot clock and the multiplier as they stand; "###" rounds to a whole number.

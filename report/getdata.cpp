@@ -3,6 +3,7 @@
 #include "getdata.h"
 
 #include "calc/fieldstore.h"
+#include "calc/text.h"
 
 #include <array>
 #include <cstdlib>
@@ -48,18 +49,6 @@ constexpr std::array<ValueLine, 14> ClockLines{{
     {" % OC Vcore.... ", Field::Vcore_OC_Prcnt, ""},
     {" % OC VDimm.... ", Field::Label18, ""},
 }};
-
-// Only the blank character is removed, not tabs or other white space.
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ') {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && s.back() == ' ') {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 void appendLine(std::string& report, std::string_view a, std::string_view b = {}, std::string_view c = {},
                 std::string_view d = {})

@@ -252,7 +252,8 @@ TEST(GetDataNow, DatesTheReportWithTheCurrentTime)
     for (std::time_t t = before; t <= after; ++t) {
         std::tm local{};
         localtime_r(&t, &local);
-        matched = matched || first == " " + reportDateTime(local, std::locale::classic());
+        matched =
+            matched || (first.starts_with(' ') && first.substr(1) == reportDateTime(local, std::locale::classic()));
     }
     EXPECT_TRUE(matched) << first;
 }
