@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMetaMethod>
@@ -181,13 +182,22 @@ PictureButton* Form1::image(int number) const
     return number >= 1 && number <= 4 ? m_images[std::size_t(number - 1)] : nullptr;
 }
 
+QUrl Form1::aboutPage()
+{
+    // Clockdeck's own page ships with it: installed beside the program, or in the source tree of a build.
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../" CLOCKDECK_ABOUT_PAGE_INSTALLED);
+    const QString source = QStringLiteral(CLOCKDECK_ABOUT_PAGE_SOURCE);
+    return QUrl::fromLocalFile(QFileInfo::exists(installed) ? QFileInfo(installed).canonicalFilePath() : source);
+}
+
 QUrl Form1::linkTarget(int namePlate)
 {
     switch (namePlate) {
     case 24:
         return QUrl(QStringLiteral("https://community.amd.com/"));
     case 25:
-        return QUrl(QStringLiteral("https://tarnwick.github.io/clockdeck/"));
+        return aboutPage();
     case 26:
         return QUrl(QStringLiteral("https://www.amd.com/en/support/download/drivers.html"));
     default:

@@ -59,9 +59,11 @@ public:
     SpinBar* spinControl(Spin spin) const { return m_spins[index(spin)]; }
     PictureButton* image(int number) const;
 
-    // The page a link label opens: NamePlates(24) the AMD community forum, (25) Clockdeck's home page, (26) AMD's
+    // The page a link label opens: NamePlates(24) the AMD community forum, (25) Clockdeck's about page, (26) AMD's
     // processor support and driver page. Empty for every other index.
     static QUrl linkTarget(int namePlate);
+    // Clockdeck's about page, installed with it under share/doc/clockdeck (or the source tree's copy).
+    static QUrl aboutPage();
 
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
     void setSystemMover(SystemMover mover) { m_systemMove = std::move(mover); }
