@@ -40,6 +40,7 @@ expected_files() {
     done
     echo share/man/man1/clockdeck.1.gz
     echo share/man/man1/clockdeck-cli.1.gz
+    echo share/doc/clockdeck/about.html
 }
 
 # --- Installed tree
