@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QSettings>
+#include <QWindow>
 
 #include <csignal>
 
@@ -56,6 +57,9 @@ bool Form2::load()
     if (m_options.handleSignals) {
         m_signals = new UnixSignals({SIGTERM, SIGINT, SIGHUP}, this);
         connect(m_signals, &UnixSignals::received, this, &Form2::unload);
+        // A results file that reaches the user's file size limit fails the append with "File too large" and is
+        // put back; without this the signal would end the program instead.
+        std::signal(SIGXFSZ, SIG_IGN);
     }
     addTrayIcon();
     m_trayWatch.start();
@@ -151,11 +155,19 @@ void Form2::restoreMainWindow()
         recordMainWindow();
         return;
     }
-    m_form1->setWindowState(m_form1->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+    m_form1->setWindowState(m_form1->windowState() & ~NotNormal);
+    // A window hidden after the window manager iconified it keeps native state that Qt no longer sees (on X11 it
+    // can map again as an icon, or not at all). A fresh native window comes up plainly normal, at the same place.
+    const bool recreated = m_form1->isHidden() && m_form1->windowHandle();
+    if (recreated)
+        m_form1->windowHandle()->destroy();
     m_form1->show();
     m_form1->raise();
     m_form1->activateWindow();
     QCoreApplication::processEvents();
+    if (recreated)
+        recordMainWindow();
 }
 
 bool Form2::hidesWhenMinimised() const

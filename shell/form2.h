@@ -3,6 +3,7 @@
 #pragma once
 
 #include "desktopeditor.h"
+#include "form1.h"
 #include "reportoutputs.h"
 #include "singleinstance.h"
 
@@ -21,7 +22,6 @@ class QMenu;
 
 namespace clockdeck {
 
-class Form1;
 class UnixSignals;
 
 // The start-up role: makes sure one instance runs, loads the main window, owns the tray icon and its menu, and

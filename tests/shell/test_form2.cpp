@@ -141,7 +141,7 @@ void TestForm2::everyWayOutEndsOnce()
     else if (way == QLatin1String("sigterm"))
         ::raise(SIGTERM);
     else if (way == QLatin1String("session"))
-        emit qApp->aboutToQuit();
+        QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection); // as the session manager's end does
     else
         window->close();
 
