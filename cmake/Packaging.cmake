@@ -70,7 +70,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tarnwick.net/clockdeck/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Opening the results file and the link pages goes through xdg-open; the icon theme holds the hicolor folders.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, hicolor-icon-theme")
