@@ -246,6 +246,27 @@ fi
 wait_for 50 main_window "$app" || fail "a double-click on the tray icon did not restore the window"
 window=$(main_window "$app")
 
+# --- The tray goes away (the panel crashed): minimising must not strand the window; the tray comes back
+step "no tray: Image1 minimises normally; a new tray gets the icon again"
+start_trayer() {
+    trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
+        >>"$work/trayer.log" 2>&1 &
+    trayer_pid=$!
+    pids+=($trayer_pid)
+    wait_for 100 xdo search --pid "$trayer_pid" || fail "trayer did not start"
+    tray=$(xdo search --pid "$trayer_pid" | head -n1)
+}
+iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
+kill "$trayer_pid" && wait "$trayer_pid" 2>/dev/null
+wait_for 50 sh -c "! xdotool search --name '^panel\$' | grep -q ." || fail "the tray did not go away"
+click "$window" 335 13
+wait_for 50 iconic "$window" || fail "with no tray, Image1 did not leave the window minimised on the desktop"
+xdo windowactivate "$window" >/dev/null 2>&1
+wait_for 50 viewable "$window" || fail "the minimised window could not be brought back by the window manager"
+start_trayer
+wait_for 100 tray_icon_of "$app" || fail "the icon did not come back to the new tray"
+[[ $(tray_icons) -eq 1 ]] || fail "the new tray holds $(tray_icons) icons"
+
 # --- Appends that fail: a message box, and the file as it was
 step "failed appends"
 check_failure() { # check_failure DESCRIPTION: click Image4, expect the box, dismiss it
