@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSettings>
 #include <QWindow>
 
@@ -117,6 +118,7 @@ void Form2::addTrayIcon()
     if (icon.isNull())
         icon = pictures::icon();
     m_tray = new QSystemTrayIcon(icon, this);
+    qApp->installEventFilter(this);
     m_tray->setToolTip(QStringLiteral("Clockdeck"));
 
     m_mnuFile = std::make_unique<QMenu>();
@@ -135,14 +137,38 @@ void Form2::trayActivated(QSystemTrayIcon::ActivationReason reason)
         restoreMainWindow();
         break;
     case QSystemTrayIcon::Context:
-        // The menu is not handed to the icon (setContextMenu): shown here, it is the same on every tray host,
-        // including those that only report the click.
-        m_mnuFile->popup(QCursor::pos());
-        m_mnuFile->activateWindow();
+        // Tray hosts that only report the click (StatusNotifierItem) get the menu here; an X11 tray icon reports
+        // the press, and the menu waits for the release (eventFilter).
+        if (!m_menuOnRelease)
+            popUpTrayMenu(QCursor::pos());
         break;
     default: // a single left click or a middle click does nothing
         break;
     }
+}
+
+void Form2::popUpTrayMenu(const QPoint& at)
+{
+    // The menu is not handed to the icon (setContextMenu), which would open it on the press.
+    m_mnuFile->popup(at);
+    m_mnuFile->activateWindow();
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt's X11 tray icon is a small widget of this class inside the tray: releasing the right button on it opens
+    // the menu, as on every desktop that draws its own icons.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) && !m_unloaded &&
+        watched->inherits("QSystemTrayIconSys")) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            m_menuOnRelease = true;
+            if (type == QEvent::MouseButtonRelease)
+                popUpTrayMenu(mouse->globalPosition().toPoint());
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void Form2::restoreMainWindow()

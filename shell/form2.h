@@ -77,12 +77,16 @@ public slots:
 signals:
     void unloaded();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool PrevInstance(QPointer<Form1>& FrmToShow);
     void loadMainWindow(QPointer<Form1>& FrmToShow);
     void recordMainWindow();
     void addTrayIcon();
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void popUpTrayMenu(const QPoint& at);
     void mainWindowDestroyed();
 
     Options m_options;
@@ -96,6 +100,7 @@ private:
     QAction* m_mnuexit = nullptr;
     QTimer m_trayWatch;
     bool m_loadingMainWindow = false;
+    bool m_menuOnRelease = false; // the tray reports the right button's release itself
     bool m_unloaded = false;
 };
 

@@ -135,23 +135,31 @@ tray_icon_of() {
     local w
     for w in $(xdo search --pid "$1" 2>/dev/null); do
         [[ $w == "${window:-}" ]] && continue
-        xwininfo -id "$w" | grep -q 'Parent window id: .*(the root window)' && continue
+        xwininfo -children -id "$w" | grep -q 'Parent window id: .*(the root window)' && continue
         echo "$w"
         return 0
     done
     return 1
 }
-box_shown() { xdo search --onlyvisible --name '^Clockdeck$' >/dev/null 2>&1; }
+# The message box: a dialog titled "Clockdeck" (the tray menu carries the program's name too, as a popup).
+find_box() {
+    local w
+    for w in $(xdo search --onlyvisible --name '^Clockdeck$' 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG && { echo "$w"; return 0; }
+    done
+    return 1
+}
+box_shown() { find_box >/dev/null; }
 dismiss_box() {
     local box
-    box=$(xdo search --onlyvisible --name '^Clockdeck$' | head -n1)
+    box=$(find_box)
     xdo windowactivate --sync "$box" >/dev/null 2>&1
     xdo key Return
-    wait_for 30 sh -c "! xdotool search --onlyvisible --name '^Clockdeck\$'" && return 0
+    wait_for 30 sh -c "! xwininfo -id $box | grep -q IsViewable" && return 0
     # Not focused after all: its one button sits at the bottom right.
     read -r bw bh < <(xwininfo -id "$box" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
     click "$box" $((bw - 50)) $((bh - 22))
-    wait_for 50 sh -c "! xdotool search --onlyvisible --name '^Clockdeck\$'"
+    wait_for 50 sh -c "! xwininfo -id $box | grep -q IsViewable"
 }
 entries() { [[ -f $1 ]] && grep -c $'^\r$' "$1" || echo 0; }
 
@@ -323,17 +331,26 @@ fi
 # --- Exit through the tray menu: no process, no icon
 step "Exit Clockdeck from the tray menu"
 icon=$(tray_icon_of "$app") || fail "no tray icon to open the menu on"
-[[ -n $icon ]] && xdo mousemove --window "$icon" 8 8 click 3
 menu=
 find_menu() {
     local w
     for w in $(xdo search --onlyvisible --pid "$app"); do
         [[ $w == "$window" ]] && continue
-        xwininfo -id "$w" | grep -q 'Map State: IsViewable' && xwininfo -id "$w" | grep -q 'Override Redirect State: yes' &&
-            { echo "$w"; return 0; }
+        # The popup: mapped, placed by the program itself, neither the tooltip nor the frameless main window.
+        xwininfo -id "$w" | grep -q 'Map State: IsViewable' || continue
+        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' || continue
+        xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -Eq 'TOOLTIP|_KDE_NET_WM_WINDOW_TYPE_OVERRIDE' && continue
+        echo "$w"
+        return 0
     done
     return 1
 }
+if [[ -n $icon ]]; then
+    xdo mousemove --window "$icon" 8 8 mousedown 3
+    # Pressing alone opens nothing (for a second); the release does.
+    wait_for 10 find_menu && fail "the tray menu opened on the press, before the release"
+    xdo mouseup 3
+fi
 if wait_for 50 find_menu; then
     menu=$(find_menu)
     read -r mw mh < <(xwininfo -id "$menu" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
