@@ -178,6 +178,47 @@ void askToClose(X11& x, xcb_window_t window)
     // A window that takes no close request could only be destroyed, losing its edits: it is left alone.
 }
 
+// Whether a title names the file the way editors do: the name first (after a "modified" mark such as "*" or
+// "●"), then nothing, or a blank or bracket before the folder or program name. "Results.txt (~/bench) - gedit"
+// and "*Results.txt - Mousepad" show the file; "Results.txt.bak - gedit" and "ls Results.txt" do not.
+bool showsFile(QString title, const QString& fileName)
+{
+    title = title.trimmed();
+    while (!title.isEmpty() && (title.front() == QLatin1Char('*') || title.front() == QChar(0x25CF)))
+        title = title.mid(1).trimmed();
+    if (!title.startsWith(fileName, Qt::CaseInsensitive))
+        return false;
+    if (title.size() == fileName.size())
+        return true;
+    const QChar next = title.at(fileName.size());
+    return next.isSpace() || next == QLatin1Char('(') || next == QLatin1Char('[') || next == QLatin1Char('-') ||
+           next == QChar(0x2014) || next == QChar(0x2013);
+}
+
+// Terminal windows show a file name in their title while a program in them edits it; a close request would end
+// that program with the terminal, so they are never asked.
+bool isTerminal(X11& x, xcb_window_t window)
+{
+    static const QStringList terminals{
+        QStringLiteral("xterm"),        QStringLiteral("uxterm"),          QStringLiteral("gnome-terminal"),
+        QStringLiteral("konsole"),      QStringLiteral("xfce4-terminal"),  QStringLiteral("mate-terminal"),
+        QStringLiteral("lxterminal"),   QStringLiteral("qterminal"),       QStringLiteral("terminator"),
+        QStringLiteral("tilix"),        QStringLiteral("alacritty"),       QStringLiteral("kitty"),
+        QStringLiteral("urxvt"),        QStringLiteral("rxvt"),            QStringLiteral("st"),
+        QStringLiteral("st-256color"),  QStringLiteral("foot"),            QStringLiteral("wezterm"),
+        QStringLiteral("sakura"),       QStringLiteral("terminology"),     QStringLiteral("guake"),
+        QStringLiteral("tilda"),        QStringLiteral("cool-retro-term"), QStringLiteral("kgx"),
+    };
+    // WM_CLASS: instance name, NUL, class name, NUL.
+    for (const QByteArray& part : x.property(window, XCB_ATOM_WM_CLASS).split('\0')) {
+        const QString name = QString::fromLatin1(part).toLower();
+        if (terminals.contains(name) || name.endsWith(QLatin1String("terminal")) ||
+            name.startsWith(QLatin1String("org.gnome.terminal")))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 DesktopEditor::DesktopEditor()
@@ -200,7 +241,7 @@ bool DesktopEditor::closeEditorWindowsShowing(const std::filesystem::path& path)
     const xcb_atom_t pidAtom = x.atom("_NET_WM_PID");
     std::vector<xcb_window_t> asked;
     for (const xcb_window_t window : topLevelWindows(x)) {
-        if (!title(x, window).contains(fileName, Qt::CaseInsensitive))
+        if (!showsFile(title(x, window), fileName) || isTerminal(x, window))
             continue;
         const std::vector<uint32_t> pid = x.property32(window, pidAtom);
         if (!m_includeOwnWindows && !pid.empty() && pid.front() == static_cast<uint32_t>(::getpid()))

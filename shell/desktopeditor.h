@@ -14,11 +14,11 @@ namespace clockdeck {
 
 // The desktop's text editor, for OpenInNotePad.
 //
-// Finding the editor windows needs X11: the top-level windows whose title (_NET_WM_NAME, else WM_NAME) holds the
-// file's name in any letter case are asked to close through the window manager (_NET_CLOSE_WINDOW), or, without
-// one, with WM_DELETE_WINDOW: the same request a person's click on the close button makes, so an editor with
-// unsaved edits can ask about them. No process is ever killed. Under Wayland or without a display the step is
-// skipped.
+// Finding the editor windows needs X11: the top-level windows whose title (_NET_WM_NAME, else WM_NAME) begins
+// with the file's name in any letter case, as editors title their windows, are asked to close through the window
+// manager (_NET_CLOSE_WINDOW), or, without one, with WM_DELETE_WINDOW: the same request a person's click on the
+// close button makes, so an editor with unsaved edits can ask about them. Terminal windows are left alone, and no
+// process is ever killed. Under Wayland or without a display the step is skipped.
 //
 // Opening hands the file to the desktop (xdg-open through QDesktopServices), which starts the user's default
 // application for plain text; where that fails, the first known graphical editor on the PATH is started.

@@ -47,7 +47,8 @@ public:
     }
 
     // A mapped top-level window with a title; @p acceptsDelete: it offers WM_DELETE_WINDOW, as editors do.
-    xcb_window_t window(const QByteArray& title, bool acceptsDelete = true, bool utf8Title = false)
+    xcb_window_t window(const QByteArray& title, bool acceptsDelete = true, bool utf8Title = false,
+                        const QByteArray& wmClass = {})
     {
         const xcb_window_t w = xcb_generate_id(m_c);
         const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
@@ -59,6 +60,9 @@ public:
         else
             xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
                                 static_cast<uint32_t>(title.size()), title.constData());
+        if (!wmClass.isEmpty())
+            xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                                static_cast<uint32_t>(wmClass.size()), wmClass.constData());
         if (acceptsDelete) {
             const xcb_atom_t deleteWindow = atom("WM_DELETE_WINDOW");
             xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, w, atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1,
@@ -149,7 +153,12 @@ void TestDesktopEditor::asksOnlyWindowsShowingTheFile()
     const xcb_window_t otherCase = x.window("*results.TXT (~/bench) - gedit", true, true);
     x.window("Notes.txt - NotePad");
     x.window("Results.csv - Spreadsheet");
+    x.window("Results.txt.bak - NotePad");
+    x.window("less Results.txt");
     x.window("");
+    // A terminal whose editor shows the file: closing the terminal would end the editor, edits and all.
+    x.window("Results.txt (~/bench) - VIM", true, false, QByteArray("xterm\0XTerm\0", 12));
+    x.window("Results.txt - nano", true, true, QByteArray("gnome-terminal-server\0Gnome-terminal\0", 37));
 
     DesktopEditor editor;
     QVERIFY(editor.closeEditorWindowsShowing("some/folder/Results.txt"));
