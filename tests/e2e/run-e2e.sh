@@ -275,6 +275,26 @@ start_trayer
 wait_for 100 tray_icon_of "$app" || fail "the icon did not come back to the new tray"
 [[ $(tray_icons) -eq 1 ]] || fail "the new tray holds $(tray_icons) icons"
 
+# --- Closing the main window alone leaves the program in the tray; the icon loads the window anew
+step "a closed main window is loaded anew from the tray"
+xdo windowactivate --sync "$window" >/dev/null 2>&1
+xdo key alt+F4 # openbox: close the active window, as its menu's Close does
+wait_for 50 sh -c "! xwininfo -id $window >/dev/null 2>&1" || fail "alt+F4 did not close the main window"
+kill -0 "$app" 2>/dev/null || fail "closing the main window ended the program"
+[[ $(tray_icons) -eq 1 ]] || fail "closing the main window changed the tray: $(tray_icons) icons"
+if icon=$(tray_icon_of "$app"); then
+    xdo mousemove --window "$icon" 8 8 click --repeat 2 --delay 60 1
+fi
+wait_for 100 main_window "$app" || fail "a double-click on the icon did not load the main window again"
+window=$(main_window "$app")
+# The new window ran the whole load: its report shows the probed values again.
+printf 'something else' | xclip -selection clipboard # xclip holds it until the program takes the clipboard
+wait_for 50 sh -c 'xclip -o -selection clipboard | grep -q "something else"'
+click "$window" 293 13
+wait_for 50 sh -c 'xclip -o -selection clipboard | grep -q "HyperTrns"' || fail "the new window copied nothing"
+xclip -o -selection clipboard | tr -d '\r' | sed -n '2,25p' | diff - "$work/expected.txt" >/dev/null ||
+    fail "the window loaded anew does not show the probed values"
+
 # --- Appends that fail: a message box, and the file as it was
 step "failed appends"
 check_failure() { # check_failure DESCRIPTION: click Image4, expect the box, dismiss it
