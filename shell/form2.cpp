@@ -41,7 +41,9 @@ Form2::Form2(Options options, QObject* parent)
 
 Form2::~Form2()
 {
-    // Leaving without unload (a test, an exception): no window and no icon may outlive the start-up role.
+    // Leaving without unload (a test, an exception): no window and no icon may outlive the start-up role, and the
+    // window going now must not start an unload from inside this destructor.
+    m_unloaded = true;
     delete m_form1;
     if (m_tray)
         m_tray->hide();
