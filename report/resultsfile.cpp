@@ -15,7 +15,10 @@ namespace clockdeck {
 
 namespace {
 
-std::error_code lastError() { return {errno, std::system_category()}; }
+std::error_code lastError()
+{
+    return {errno, std::system_category()};
+}
 
 // Appends within this process go one at a time. flock() alone would also keep threads apart (each append opens
 // its own file description), but it is advisory and some file systems ignore it.
@@ -131,7 +134,9 @@ std::error_code ResultsFile::append(std::string_view report) const
         if (lockExclusive(fd.get()) != 0)
             return lastError();
 
-        struct stat before {};
+        struct stat before
+        {
+        };
         if (::fstat(fd.get(), &before) != 0)
             return lastError();
         if (before.st_nlink == 0)
@@ -251,6 +256,9 @@ std::string toCharset(std::string_view utf8, const char* charset)
     return out;
 }
 
-std::string toLocaleText(std::string_view utf8) { return toCharset(utf8, ::nl_langinfo(CODESET)); }
+std::string toLocaleText(std::string_view utf8)
+{
+    return toCharset(utf8, ::nl_langinfo(CODESET));
+}
 
 } // namespace clockdeck

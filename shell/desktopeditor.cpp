@@ -64,8 +64,8 @@ public:
     xcb_atom_t atom(const char* name)
     {
         const auto cookie = xcb_intern_atom(m_c, 0, static_cast<uint16_t>(std::strlen(name)), name);
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(xcb_intern_atom_reply(m_c, cookie, nullptr),
-                                                                             &std::free);
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+            xcb_intern_atom_reply(m_c, cookie, nullptr), &std::free);
         return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
 
@@ -200,14 +200,30 @@ bool showsFile(QString title, const QString& fileName)
 bool isTerminal(X11& x, xcb_window_t window)
 {
     static const QStringList terminals{
-        QStringLiteral("xterm"),        QStringLiteral("uxterm"),          QStringLiteral("gnome-terminal"),
-        QStringLiteral("konsole"),      QStringLiteral("xfce4-terminal"),  QStringLiteral("mate-terminal"),
-        QStringLiteral("lxterminal"),   QStringLiteral("qterminal"),       QStringLiteral("terminator"),
-        QStringLiteral("tilix"),        QStringLiteral("alacritty"),       QStringLiteral("kitty"),
-        QStringLiteral("urxvt"),        QStringLiteral("rxvt"),            QStringLiteral("st"),
-        QStringLiteral("st-256color"),  QStringLiteral("foot"),            QStringLiteral("wezterm"),
-        QStringLiteral("sakura"),       QStringLiteral("terminology"),     QStringLiteral("guake"),
-        QStringLiteral("tilda"),        QStringLiteral("cool-retro-term"), QStringLiteral("kgx"),
+        QStringLiteral("xterm"),
+        QStringLiteral("uxterm"),
+        QStringLiteral("gnome-terminal"),
+        QStringLiteral("konsole"),
+        QStringLiteral("xfce4-terminal"),
+        QStringLiteral("mate-terminal"),
+        QStringLiteral("lxterminal"),
+        QStringLiteral("qterminal"),
+        QStringLiteral("terminator"),
+        QStringLiteral("tilix"),
+        QStringLiteral("alacritty"),
+        QStringLiteral("kitty"),
+        QStringLiteral("urxvt"),
+        QStringLiteral("rxvt"),
+        QStringLiteral("st"),
+        QStringLiteral("st-256color"),
+        QStringLiteral("foot"),
+        QStringLiteral("wezterm"),
+        QStringLiteral("sakura"),
+        QStringLiteral("terminology"),
+        QStringLiteral("guake"),
+        QStringLiteral("tilda"),
+        QStringLiteral("cool-retro-term"),
+        QStringLiteral("kgx"),
     };
     // WM_CLASS: instance name, NUL, class name, NUL.
     for (const QByteArray& part : x.property(window, XCB_ATOM_WM_CLASS).split('\0')) {
@@ -222,12 +238,11 @@ bool isTerminal(X11& x, xcb_window_t window)
 } // namespace
 
 DesktopEditor::DesktopEditor()
-    : m_open([](const QUrl& url) { return QDesktopServices::openUrl(url); })
-    , m_start([](const QString& program, const QStringList& arguments) {
-        return QProcess::startDetached(program, arguments);
-    })
-{
-}
+    : m_open([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
+      m_start([](const QString& program, const QStringList& arguments) {
+          return QProcess::startDetached(program, arguments);
+      })
+{}
 
 bool DesktopEditor::closeEditorWindowsShowing(const std::filesystem::path& path)
 {
@@ -275,9 +290,15 @@ void DesktopEditor::processEvents()
 const QStringList& DesktopEditor::fallbackEditors()
 {
     static const QStringList editors{
-        QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),    QStringLiteral("kate"),
-        QStringLiteral("kwrite"),            QStringLiteral("mousepad"), QStringLiteral("pluma"),
-        QStringLiteral("xed"),               QStringLiteral("featherpad"), QStringLiteral("leafpad"),
+        QStringLiteral("gnome-text-editor"),
+        QStringLiteral("gedit"),
+        QStringLiteral("kate"),
+        QStringLiteral("kwrite"),
+        QStringLiteral("mousepad"),
+        QStringLiteral("pluma"),
+        QStringLiteral("xed"),
+        QStringLiteral("featherpad"),
+        QStringLiteral("leafpad"),
         QStringLiteral("geany"),
     };
     return editors;

@@ -25,15 +25,9 @@ constexpr int TrayWatchMs = 2000;
 
 } // namespace
 
-Form2::Form2(QObject* parent)
-    : Form2(Options(), parent)
-{
-}
+Form2::Form2(QObject* parent) : Form2(Options(), parent) {}
 
-Form2::Form2(Options options, QObject* parent)
-    : QObject(parent)
-    , m_options(std::move(options))
-    , m_outputs(m_editor)
+Form2::Form2(Options options, QObject* parent) : QObject(parent), m_options(std::move(options)), m_outputs(m_editor)
 {
     m_trayWatch.setInterval(TrayWatchMs);
     connect(&m_trayWatch, &QTimer::timeout, this, &Form2::checkTray);

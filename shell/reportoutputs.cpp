@@ -13,12 +13,9 @@
 namespace clockdeck {
 
 ReportOutputs::ReportOutputs(EditorPlatform& editor, QObject* parent)
-    : QObject(parent)
-    , m_editor(editor)
-    , m_errorBox(&ReportOutputs::showCriticalBox)
-    , m_report([](const FieldStore& fields) { return GetData(fields); })
-{
-}
+    : QObject(parent), m_editor(editor), m_errorBox(&ReportOutputs::showCriticalBox),
+      m_report([](const FieldStore& fields) { return GetData(fields); })
+{}
 
 void ReportOutputs::copy(const FieldStore& fields)
 {

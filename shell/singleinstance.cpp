@@ -20,18 +20,14 @@ constexpr qint64 MaxLine = 64;
 QLocalSocket::SocketOptions clientOptions(SingleInstance::Namespace ns)
 {
     // The client must ask for the abstract namespace too, or it looks for a socket file and never connects.
-    return ns == SingleInstance::Namespace::Abstract ? QLocalSocket::AbstractNamespaceOption
-                                                     : QLocalSocket::NoOptions;
+    return ns == SingleInstance::Namespace::Abstract ? QLocalSocket::AbstractNamespaceOption : QLocalSocket::NoOptions;
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(QString name, Namespace ns, QObject* parent)
-    : QObject(parent)
-    , m_name(std::move(name))
-    , m_namespace(ns)
-{
-}
+    : QObject(parent), m_name(std::move(name)), m_namespace(ns)
+{}
 
 SingleInstance::~SingleInstance() = default;
 

@@ -27,8 +27,7 @@ public:
         File,     // a socket file in the runtime folder
     };
 
-    explicit SingleInstance(QString name = defaultName(), Namespace ns = defaultNamespace(),
-                            QObject* parent = nullptr);
+    explicit SingleInstance(QString name = defaultName(), Namespace ns = defaultNamespace(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // "net.tarnwick.Clockdeck-<user id>": one channel per user, whatever the display.

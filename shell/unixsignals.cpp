@@ -29,15 +29,16 @@ void onSignal(int signal)
 
 } // namespace
 
-UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent)
-    : QObject(parent)
+UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
 {
     if (g_pipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPipe);
     for (const int signal : signalNumbers) {
-        struct sigaction action {};
+        struct sigaction action
+        {
+        };
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;

@@ -56,7 +56,9 @@ std::string readAll(const fs::path& path)
 const std::string FixedReport = [] {
     std::string text;
     for (int line = 1; line <= 25; ++line)
-        text += " line " + std::to_string(line) + " 50\xc2\xb0" "C\r\n";
+        text += " line " + std::to_string(line) +
+                " 50\xc2\xb0"
+                "C\r\n";
     return text;
 }();
 

@@ -11,9 +11,9 @@
 
 #include <cstring>
 #include <future>
-#include <sys/wait.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using clockdeck::SingleInstance;
