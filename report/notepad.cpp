@@ -19,9 +19,7 @@ bool worthOpening(const std::filesystem::path& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return false;
-    struct stat st
-    {
-    };
+    struct stat st = {};
     const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 2;
     ::close(fd);
     return ok;

@@ -134,9 +134,7 @@ std::error_code ResultsFile::append(std::string_view report) const
         if (lockExclusive(fd.get()) != 0)
             return lastError();
 
-        struct stat before
-        {
-        };
+        struct stat before = {};
         if (::fstat(fd.get(), &before) != 0)
             return lastError();
         if (before.st_nlink == 0)

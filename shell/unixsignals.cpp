@@ -36,9 +36,7 @@ UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* pare
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPipe);
     for (const int signal : signalNumbers) {
-        struct sigaction action
-        {
-        };
+        struct sigaction action = {};
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
