@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "shell/form1.h"
+#include "shell/form2.h"
 #include "shell/startup.h"
 
 #include <QApplication>
@@ -17,7 +17,13 @@ int main(int argc, char* argv[])
     }
     clockdeck::prepareApplication(app);
 
-    clockdeck::Form1 window;
-    window.load(options.sysroot);
+    // The start-up role: a later start only brings the running window forward and ends with status 0; the first
+    // loads the main window and stays in the tray until one of the ways out.
+    clockdeck::Form2::Options startup;
+    startup.sysroot = options.sysroot;
+    clockdeck::Form2 form2(startup);
+    if (!form2.load() || form2.isUnloaded()) {
+        return 0;
+    }
     return QApplication::exec();
 }
