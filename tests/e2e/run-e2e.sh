@@ -332,9 +332,12 @@ else
     as_user=()
 fi
 mkdir -m 755 "$work/ro" && cp Results.txt "$work/ro/Results.txt" && chmod 444 "$work/ro/Results.txt"
-mkdir -m 777 "$work/ro-home"
+# That user may not read the source tree: it gets its own copy of the profile, and a home of its own.
+cp -r "$profile" "$work/ro-profile" && chmod -R a+rX "$work/ro-profile"
+mkdir -m 700 "$work/ro-home"
+[[ $EUID -eq 0 ]] && chown nobody:nogroup "$work/ro-home"
 (cd "$work/ro" && exec env HOME="$work/ro-home" XDG_CONFIG_HOME="$work/ro-home" XDG_RUNTIME_DIR="$work/ro-home" \
-    "${as_user[@]}" "$clockdeck" --sysroot "$profile" >"$work/ro.log" 2>&1) &
+    "${as_user[@]}" "$clockdeck" --sysroot "$work/ro-profile" >"$work/ro.log" 2>&1) &
 ro=$!
 pids+=($ro)
 if wait_for 200 main_window "$ro"; then
