@@ -12,16 +12,14 @@
 
 namespace clockdeck::test {
 
-// A machine profile built by a test: a fresh folder, removed again afterwards.
+// A machine root built by a test: a fresh folder, removed again afterwards.
 class TempFolder
 {
 public:
     TempFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "clockdeck-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "cannot create a temporary folder";
-        }
+        EXPECT_NE(::mkdtemp(pattern.data()), nullptr);
         m_path = pattern;
     }
     TempFolder(const TempFolder&) = delete;
@@ -39,8 +37,7 @@ public:
     {
         const auto file = m_path / relative;
         std::filesystem::create_directories(file.parent_path());
-        std::ofstream out(file, std::ios::binary);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        std::ofstream(file, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
         return file;
     }
 

@@ -11,8 +11,6 @@ using namespace clockdeck;
 
 namespace {
 
-// ---- Reading processor 0's record
-
 TEST(CpuInfo, ReadsOnlyTheFirstRecordAndKeepsValuesAsTheyStand)
 {
     const auto info = CpuInfo::parse("processor\t: 0\n"
@@ -30,16 +28,11 @@ TEST(CpuInfo, ReadsOnlyTheFirstRecordAndKeepsValuesAsTheyStand)
     // Processor 1's values never count for processor 0.
     EXPECT_EQ(info.value("bogomips"), std::nullopt);
     EXPECT_EQ(info.bootMHz(), 0);
+    // Empty lines before the record are skipped; Windows line ends are accepted.
+    const auto crlf = CpuInfo::parse("\n\nmodel name : Opteron\r\nbogomips : 4000\r\n");
+    EXPECT_EQ(crlf.value("model name"), "Opteron");
+    EXPECT_EQ(crlf.bootMHz(), 2000);
 }
-
-TEST(CpuInfo, SkipsEmptyLinesBeforeTheRecordAndAcceptsWindowsLineEnds)
-{
-    const auto info = CpuInfo::parse("\n\nmodel name : Opteron\r\nbogomips : 4000\r\n");
-    EXPECT_EQ(info.value("model name"), "Opteron");
-    EXPECT_EQ(info.bootMHz(), 2000);
-}
-
-// ---- The boot clock
 
 struct ClockCase
 {
@@ -74,8 +67,6 @@ TEST(CpuInfo, BootClockIsHalfTheBogomipsElseTheCpuClock)
         EXPECT_EQ(CpuInfo::parse(c.record).bootMHz(), c.expected) << c.name;
     }
 }
-
-// ---- The identifier
 
 struct IdentifierCase
 {
