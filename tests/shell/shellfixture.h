@@ -4,6 +4,7 @@
 
 #include "calc/messagesink.h"
 #include "shell/form1.h"
+#include "shell/singleinstance.h"
 #include "shell/skinlabel.h"
 #include "shell/spinbar.h"
 
@@ -11,6 +12,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,19 +42,16 @@ struct LoadedWindow
     LoadedWindow()
     {
         window->load(profile());
-        if (!QTest::qWaitForWindowExposed(window.get())) {
+        if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the main window was never exposed");
-        }
     }
     Form1* operator->() { return window.get(); }
-    Form1& operator*() { return *window; }
-
     QString text(Field field) const { return QString::fromStdString(window->calculator().text(field)); }
     QString shown(Field field) const { return window->fieldLabel(field)->text(); }
 };
 
-// The middle of a spin control's upper (step up) or lower (step down) arrow, found the way the style draws it.
-inline QPoint arrowPoint(QScrollBar* bar, bool upper)
+// Clicks the middle of a spin control's upper (step up) or lower arrow, found the way the style draws it.
+inline void clickArrow(QScrollBar* bar, bool upper)
 {
     QStyleOptionSlider option;
     option.initFrom(bar);
@@ -65,12 +64,8 @@ inline QPoint arrowPoint(QScrollBar* bar, bool upper)
     option.singleStep = bar->singleStep();
     option.pageStep = bar->pageStep();
     const auto control = upper ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, control, bar).center();
-}
-
-inline void clickArrow(QScrollBar* bar, bool upper)
-{
-    QTest::mouseClick(bar, Qt::LeftButton, {}, arrowPoint(bar, upper));
+    const QPoint at = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, control, bar).center();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, at);
 }
 
 // One wheel notch (or part of one) over a widget: positive away from the user.
@@ -80,6 +75,26 @@ inline void turnWheel(QWidget* widget, int angleDelta)
     QWheelEvent event(local, widget->mapToGlobal(local), QPoint(), QPoint(0, angleDelta), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(widget, &event);
+}
+
+// A double click as the window system sends it: press, release, double-click press; the last release is left to
+// the caller.
+inline void doubleClickPress(QWidget* target, Qt::MouseButton button, QPoint at)
+{
+    QTest::mouseClick(target, button, {}, at);
+    QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(at), target->mapToGlobal(QPointF(at)), button, button,
+                       Qt::NoModifier);
+    QApplication::sendEvent(target, &second);
+}
+
+// A later start poking the channel from a thread of its own, blocking as the real one does, while this thread's
+// events let the first instance answer.
+inline bool pokeFromLaterStart(const QString& name, SingleInstance::Namespace ns = SingleInstance::defaultNamespace())
+{
+    auto answer = std::async(std::launch::async, [name, ns] { return SingleInstance(name, ns).pokeRunning(5000); });
+    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return answer.get();
 }
 
 } // namespace clockdeck::test

@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
+//
+// Where the report goes (clipboard, results file, editor), and the message boxes the shell shows.
 #include "calc/fieldstore.h"
+#include "shell/messageboxes.h"
 #include "shell/reportoutputs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
-#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 using namespace clockdeck;
@@ -40,10 +44,29 @@ struct RecordingEditor final : EditorPlatform
     }
 };
 
-struct Box
+// Outputs with a fixed report of the real one's shape (the real text depends on the clock), writing to @p file.
+struct Outputs
 {
-    QString title;
-    QString text;
+    RecordingEditor editor;
+    ReportOutputs outputs{editor};
+    FieldStore fields;
+    QStringList boxes; // "title: text" of each error box
+    QWidget* boxParent = nullptr;
+    std::string report;
+
+    explicit Outputs(const fs::path& file)
+    {
+        for (int line = 1; line <= 25; ++line)
+            report += " line " + std::to_string(line) +
+                      " 50\xc2\xb0"
+                      "C\r\n";
+        outputs.setReportSource([this](const FieldStore&) { return report; });
+        outputs.setResultsFile(ResultsFile(file));
+        outputs.setErrorBox([this](QWidget* parent, const QString& title, const QString& text) {
+            boxParent = parent;
+            boxes << title + QStringLiteral(": ") + text;
+        });
+    }
 };
 
 std::string readAll(const fs::path& path)
@@ -52,16 +75,6 @@ std::string readAll(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A report with the real one's shape; the real text depends on the clock, this one does not.
-const std::string FixedReport = [] {
-    std::string text;
-    for (int line = 1; line <= 25; ++line)
-        text += " line " + std::to_string(line) +
-                " 50\xc2\xb0"
-                "C\r\n";
-    return text;
-}();
-
 } // namespace
 
 class TestReportOutputs : public QObject
@@ -69,177 +82,98 @@ class TestReportOutputs : public QObject
     Q_OBJECT
 
 private slots:
-    void copyLeavesTheReportAloneOnTheClipboard();
-    void appendWritesOneEntryInTheLocaleEncoding();
-    void failedAppendShowsTheErrorAndKeepsTheFile_data();
-    void failedAppendShowsTheErrorAndKeepsTheFile();
-    void criticalBoxLooksAsPromised();
-    void eachButtonDoesItsOwnThing();
-};
+    void copyLeavesTheReportAloneOnTheClipboard()
+    {
+        Outputs o("unused");
+        auto* before = new QMimeData; // something rich on the clipboard before
+        before->setText(QStringLiteral("old"));
+        before->setHtml(QStringLiteral("<b>old</b>"));
+        before->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        QGuiApplication::clipboard()->setMimeData(before);
 
-void TestReportOutputs::copyLeavesTheReportAloneOnTheClipboard()
-{
-    RecordingEditor editor;
-    ReportOutputs outputs(editor);
-    FieldStore fields;
+        o.outputs.copy(o.fields);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
+        // Non-ASCII text arrives whole: the clipboard speaks Unicode, whatever the locale.
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(o.report));
+    }
 
-    // Something rich on the clipboard before: text, HTML and a picture.
-    auto* before = new QMimeData;
-    before->setText(QStringLiteral("old"));
-    before->setHtml(QStringLiteral("<b>old</b>"));
-    before->setImageData(QImage(4, 4, QImage::Format_RGB32));
-    QGuiApplication::clipboard()->setMimeData(before);
+    void eachButtonDoesItsOwnThing()
+    {
+        QTemporaryDir dir;
+        const fs::path file = dir.filePath(QStringLiteral("Results.txt")).toStdString();
+        const QString path = QString::fromStdString(file.string());
+        Outputs o(file);
 
-    outputs.copy(fields);
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    QVERIFY(data);
-    QCOMPARE(data->formats(), QStringList{QStringLiteral("text/plain")});
+        o.outputs.resultsReleased(o.fields, Qt::MiddleButton, nullptr); // middle: nothing at all
+        QVERIFY(!fs::exists(file));
+        QVERIFY(o.editor.calls.isEmpty());
+        o.outputs.resultsReleased(o.fields, Qt::RightButton, nullptr); // right, no file: editors asked to close only
+        QVERIFY(!fs::exists(file));
+        QCOMPARE(o.editor.calls, QStringList{QStringLiteral("close ") + path});
 
-    // The real report: 25 lines, each ending in CR LF, the processor name on line 2.
-    const QString text = QGuiApplication::clipboard()->text();
-    QCOMPARE(text.count(QStringLiteral("\r\n")), 25);
-    QCOMPARE(text.count(QLatin1Char('\n')), 25);
-    QVERIFY(text.endsWith(QStringLiteral("\r\n")));
-    QCOMPARE(text.split(QStringLiteral("\r\n")).at(1),
-             QStringLiteral(" ") + QString::fromStdString(fields.text(Field::CPU_Identity)));
+        o.outputs.resultsReleased(o.fields, Qt::LeftButton, nullptr); // left appends in the locale's encoding (C)
+        QCOMPARE(QByteArray::fromStdString(readAll(file)).count(" 50?C\r\n"), 25);
+        QCOMPARE(o.editor.calls.size(), 1); // the editor not involved
+        o.editor.calls.clear();
+        o.outputs.resultsReleased(o.fields, Qt::RightButton, nullptr); // right with the file: close, then open it
+        QCOMPARE(o.editor.calls, (QStringList{QStringLiteral("close ") + path, QStringLiteral("open ") + path}));
+        QVERIFY(o.boxes.isEmpty());
+    }
 
-    // Non-ASCII text arrives whole: the clipboard speaks Unicode, whatever the locale.
-    outputs.setReportSource([](const FieldStore&) { return FixedReport; });
-    outputs.copy(fields);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(FixedReport));
-}
-
-void TestReportOutputs::appendWritesOneEntryInTheLocaleEncoding()
-{
-    QTemporaryDir dir;
-    RecordingEditor editor;
-    ReportOutputs outputs(editor);
-    outputs.setReportSource([](const FieldStore&) { return FixedReport; });
-    outputs.setResultsFile(ResultsFile(dir.filePath(QStringLiteral("Results.txt")).toStdString()));
-    int boxes = 0;
-    outputs.setErrorBox([&](QWidget*, const QString&, const QString&) { ++boxes; });
-
-    FieldStore fields;
-    QVERIFY(outputs.append(fields, nullptr));
-    QVERIFY(outputs.append(fields, nullptr));
-    QCOMPARE(boxes, 0);
-
-    // The tests run in the C locale, whose character set is ASCII: the degree sign becomes '?'.
-    std::string entry;
-    for (int line = 1; line <= 25; ++line)
-        entry += " line " + std::to_string(line) + " 50?C\r\n";
-    entry += "\r\n";
-    QCOMPARE(readAll(outputs.resultsFile().path()), entry + entry);
-}
-
-void TestReportOutputs::failedAppendShowsTheErrorAndKeepsTheFile_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<int>("error");
-    QTest::newRow("a folder named Results.txt") << QStringLiteral("folder") << EISDIR;
-    QTest::newRow("a full disk") << QStringLiteral("full") << ENOSPC;
-    QTest::newRow("a folder that is not there") << QStringLiteral("missing") << ENOENT;
-}
-
-void TestReportOutputs::failedAppendShowsTheErrorAndKeepsTheFile()
-{
-    QFETCH(QString, kind);
-    QFETCH(int, error);
-    QTemporaryDir dir;
-    fs::path file = dir.filePath(QStringLiteral("Results.txt")).toStdString();
-    if (kind == QLatin1String("folder"))
+    void failedAppendShowsTheErrorAndKeepsTheFile()
+    {
+        QTemporaryDir dir;
+        const fs::path file = dir.filePath(QStringLiteral("Results.txt")).toStdString();
         fs::create_directory(file);
-    else if (kind == QLatin1String("full"))
-        fs::create_symlink("/dev/full", file);
-    else
-        file = fs::path(dir.path().toStdString()) / "gone" / "Results.txt";
-    const auto typeBefore = fs::symlink_status(file).type();
-
-    RecordingEditor editor;
-    ReportOutputs outputs(editor);
-    outputs.setResultsFile(ResultsFile(file));
-    QList<Box> boxes;
-    QWidget window;
-    QWidget* parentSeen = nullptr;
-    outputs.setErrorBox([&](QWidget* parent, const QString& title, const QString& text) {
-        parentSeen = parent;
-        boxes.append({title, text});
-    });
-
-    FieldStore fields;
-    QVERIFY(!outputs.append(fields, &window));
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes[0].title, QStringLiteral("Clockdeck"));
-    QCOMPARE(boxes[0].text, QString::fromLocal8Bit(std::strerror(error)));
-    QCOMPARE(parentSeen, &window);
-    QCOMPARE(fs::symlink_status(file).type(), typeBefore);
-    if (kind == QLatin1String("folder")) {
-        QVERIFY(fs::is_empty(file));
+        Outputs o(file);
+        QWidget window;
+        QVERIFY(!o.outputs.append(o.fields, &window));
+        QCOMPARE(o.boxes, QStringList{QStringLiteral("Clockdeck: ") + QString::fromLocal8Bit(std::strerror(EISDIR))});
+        QCOMPARE(o.boxParent, &window);
+        QVERIFY(fs::is_directory(file) && fs::is_empty(file));
     }
-    if (kind == QLatin1String("full")) {
-        QCOMPARE(fs::read_symlink(file), fs::path("/dev/full"));
+
+    // The boxes as shown: caption, icon, one OK button, application-modal; calculator text never read as markup.
+    void messageBoxes_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("calculator overflow")
+            << 0 << "Clockdeck" << int(QMessageBox::NoIcon) << "Overflow Data value error: Sub Update";
+        QTest::newRow("ceil fault") << 1 << "Function Ceil Error!" << int(QMessageBox::Information)
+                                    << "Type <i>mismatch</i>";
+        QTest::newRow("failed append") << 2 << "Clockdeck" << int(QMessageBox::Critical) << "No space left on device";
     }
-}
 
-void TestReportOutputs::criticalBoxLooksAsPromised()
-{
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    int buttons = 0;
-    Qt::WindowModality modality = Qt::NonModal;
-    QTimer::singleShot(0, this, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = static_cast<int>(box->buttons().size());
-        modality = box->windowModality();
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    });
-    ReportOutputs::showCriticalBox(nullptr, QStringLiteral("Clockdeck"), QStringLiteral("No space left on device"));
-    QCOMPARE(title, QStringLiteral("Clockdeck"));
-    QCOMPARE(text, QStringLiteral("No space left on device"));
-    QCOMPARE(icon, QMessageBox::Critical);
-    QCOMPARE(buttons, 1);
-    QCOMPARE(modality, Qt::ApplicationModal);
-}
+    void messageBoxes()
+    {
+        QFETCH(int, which);
+        QFETCH(QString, caption);
+        QFETCH(int, icon);
+        QFETCH(QString, text);
 
-void TestReportOutputs::eachButtonDoesItsOwnThing()
-{
-    QTemporaryDir dir;
-    const fs::path file = dir.filePath(QStringLiteral("Results.txt")).toStdString();
-    RecordingEditor editor;
-    ReportOutputs outputs(editor);
-    outputs.setReportSource([](const FieldStore&) { return FixedReport; });
-    outputs.setResultsFile(ResultsFile(file));
-    int boxes = 0;
-    outputs.setErrorBox([&](QWidget*, const QString&, const QString&) { ++boxes; });
-    FieldStore fields;
-
-    // --- middle: nothing at all
-    outputs.resultsReleased(fields, Qt::MiddleButton, nullptr);
-    QVERIFY(!fs::exists(file));
-    QVERIFY(editor.calls.isEmpty());
-
-    // --- right with no file: the editor windows are asked to close, nothing opens
-    outputs.resultsReleased(fields, Qt::RightButton, nullptr);
-    QVERIFY(!fs::exists(file));
-    QCOMPARE(editor.calls, QStringList{QStringLiteral("close ") + QString::fromStdString(file.string())});
-
-    // --- left appends; the editor is not involved
-    editor.calls.clear();
-    outputs.resultsReleased(fields, Qt::LeftButton, nullptr);
-    QVERIFY(fs::file_size(file) > 25 * 2);
-    QVERIFY(editor.calls.isEmpty());
-
-    // --- right with the file: closes, then opens the same file
-    outputs.resultsReleased(fields, Qt::RightButton, nullptr);
-    const QString path = QString::fromStdString(file.string());
-    QCOMPARE(editor.calls, (QStringList{QStringLiteral("close ") + path, QStringLiteral("open ") + path}));
-    QCOMPARE(boxes, 0);
-}
+        QStringList seen;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen << box->windowTitle() << box->text() << QString::number(box->icon())
+                 << QString::number(box->buttons().size()) << QString::number(box->windowModality())
+                 << QString::number(box->textFormat() == Qt::PlainText || !Qt::mightBeRichText(box->text()));
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        MessageBoxes boxes;
+        if (which == 0)
+            boxes.updateFault(text.toStdString());
+        else if (which == 1)
+            boxes.ceilFault(text.toStdString());
+        else
+            ReportOutputs::showCriticalBox(nullptr, caption, text);
+        QCOMPARE(seen, (QStringList{caption, text, QString::number(icon), QStringLiteral("1"),
+                                    QString::number(Qt::ApplicationModal), QStringLiteral("1")}));
+    }
+};
 
 QTEST_MAIN(TestReportOutputs)
 #include "test_reportoutputs.moc"

@@ -19,68 +19,55 @@ class TestSoak : public QObject
     Q_OBJECT
 
 private slots:
-    void randomPresses();
+    void randomPresses()
+    {
+        LoadedWindow w;
+        Calculator& calc = w->calculator();
+        QRandomGenerator random(20261206); // fixed: a failure can be replayed
+        int label17 = 2211;
+        for (int i = 0; i < 20000; ++i) {
+            const int kind = int(random.bounded(10));
+            if (kind < 7) {
+                const auto& row = layout::SpinControls[random.bounded(quint32(layout::SpinControls.size()))];
+                clickArrow(w->spinControl(row.spin), random.bounded(2) == 0);
+            } else if (kind < 8) {
+                const bool left = random.bounded(2) == 0;
+                QTest::mouseClick(w->fieldLabel(Field::Label17), left ? Qt::LeftButton : Qt::RightButton);
+                label17 += left ? 1 : -1;
+            } else {
+                const auto& target = layout::WheelTargets[random.bounded(quint32(layout::WheelTargets.size()))];
+                turnWheel(w->fieldLabel(target.field), random.bounded(2) == 0 ? 120 : -120);
+            }
+        }
+        QVERIFY2(w.sink.faults.empty(), w.sink.faults.empty() ? "" : w.sink.faults.front().c_str());
+        QCOMPARE(w.text(Field::Label17), QString::number(label17));
+        for (const InputRange& range : InputRanges) {
+            const double value = ParseLeadingNumber(calc.text(range.field));
+            QVERIFY2(value >= range.low && value <= range.high, fieldName(range.field).data());
+        }
+        QVERIFY(calc.List1.find(calc.text(Field::SelectDDR)) >= 0);
+        const int module = calc.List2.find(calc.text(Field::PCramNum));
+        QVERIFY(module >= 0);
+        QCOMPARE(w.text(Field::PCxxxx), QString::fromStdString(std::string(calc.List3.item(module))));
+        QCOMPARE(w.text(Field::PCxxxxMHz), w.text(Field::PCramNum) + QStringLiteral(" MHz"));
+
+        // Every label shows its field, and a fresh recomputation changes none of them.
+        const auto texts = [&](bool shown) {
+            QStringList list;
+            for (std::size_t f = 0; f < FieldCount; ++f)
+                if (SkinLabel* label = w->fieldLabel(Field(f)))
+                    list << (shown ? label->text() : w.text(Field(f)));
+            return list;
+        };
+        const QStringList before = texts(true);
+        QCOMPARE(before, texts(false));
+        calc.Update();
+        QCOMPARE(texts(true), before);
+        QVERIFY(w.sink.faults.empty());
+        for (SpinBar* bar : w->findChildren<SpinBar*>())
+            QCOMPARE(bar->value(), 0);
+    }
 };
-
-void TestSoak::randomPresses()
-{
-    LoadedWindow w;
-    Calculator& calc = w->calculator();
-    QRandomGenerator random(20261206); // fixed: a failure can be replayed
-    SkinLabel* label17 = w->fieldLabel(Field::Label17);
-    int label17Expected = 2211;
-
-    constexpr int Presses = 20000;
-    for (int i = 0; i < Presses; ++i) {
-        const int kind = int(random.bounded(10));
-        if (kind < 7) {
-            const auto& row = layout::SpinControls[random.bounded(quint32(layout::SpinControls.size()))];
-            clickArrow(w->spinControl(row.spin), random.bounded(2) == 0);
-        } else if (kind < 8) {
-            const bool left = random.bounded(2) == 0;
-            QTest::mouseClick(label17, left ? Qt::LeftButton : Qt::RightButton);
-            label17Expected += left ? 1 : -1;
-        } else {
-            const auto& target = layout::WheelTargets[random.bounded(quint32(layout::WheelTargets.size()))];
-            turnWheel(w->fieldLabel(target.field), random.bounded(2) == 0 ? 120 : -120);
-        }
-    }
-
-    QVERIFY2(w.sink.faults.empty(), w.sink.faults.empty() ? "" : w.sink.faults.front().c_str());
-    QCOMPARE(w.text(Field::Label17), QString::number(label17Expected));
-
-    // Every input within its range.
-    for (const InputRange& range : InputRanges) {
-        const double value = ParseLeadingNumber(calc.text(range.field));
-        QVERIFY2(value >= range.low && value <= range.high, fieldName(range.field).data());
-    }
-    QVERIFY(calc.List1.find(calc.text(Field::SelectDDR)) >= 0);
-    const int module = calc.List2.find(calc.text(Field::PCramNum));
-    QVERIFY(module >= 0);
-    QCOMPARE(w.text(Field::PCxxxx), QString::fromStdString(std::string(calc.List3.item(module))));
-    QCOMPARE(w.text(Field::PCxxxxMHz), w.text(Field::PCramNum) + QStringLiteral(" MHz"));
-
-    // Every label shows its field, and a fresh recomputation changes none of them.
-    QStringList before;
-    for (std::size_t f = 0; f < FieldCount; ++f) {
-        if (SkinLabel* label = w->fieldLabel(Field(f))) {
-            QCOMPARE(label->text(), w.text(Field(f)));
-            before.append(label->text());
-        }
-    }
-    calc.Update();
-    QStringList after;
-    for (std::size_t f = 0; f < FieldCount; ++f) {
-        if (SkinLabel* label = w->fieldLabel(Field(f))) {
-            after.append(label->text());
-        }
-    }
-    QCOMPARE(after, before);
-    QVERIFY(w.sink.faults.empty());
-    for (SpinBar* bar : w->findChildren<SpinBar*>()) {
-        QCOMPARE(bar->value(), 0);
-    }
-}
 
 QTEST_MAIN(TestSoak)
 #include "test_soak.moc"
