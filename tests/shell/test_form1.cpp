@@ -42,8 +42,6 @@ private slots:
                                    << "169.23";
         QTest::newRow("module up: clock and rating")
             << Spin::VScroll5 << Field::PCxxxx << "" << true << "PC3500" << Field::PCxxxxMHz << "216 MHz";
-        QTest::newRow("module down") << Spin::VScroll5 << Field::PCxxxx << "" << false << "PC3000" << Field::PCxxxxMHz
-                                     << "183 MHz";
         QTest::newRow("clamped at the top")
             << Spin::VScroll7 << Field::Multiplier << "15" << true << "15" << Field::shwCPU_MHz << "3000";
         QTest::newRow("clamped at the bottom")
@@ -91,20 +89,18 @@ private slots:
             QVERIFY(focused(next));
             if (next == Spin::VScroll3) // the focus is drawn: VScroll4 looks different without it
                 QVERIFY(w->spinControl(Spin::VScroll4)->grab().toImage() != marked);
+            if (next == Spin::VScroll7) { // the arrow keys step the focused control
+                key(Qt::Key_Up);
+                QCOMPARE(w.shown(Field::Multiplier), QStringLiteral("11.5"));
+                key(Qt::Key_Down);
+                key(Qt::Key_Down);
+                QCOMPARE(w.shown(Field::Multiplier), QStringLiteral("10.5"));
+            }
         }
         key(Qt::Key_Backtab);
         QVERIFY(focused(Spin::VScroll5));
         QTest::mouseClick(w->fieldLabel(Field::CPU_OC_Prcnt), Qt::LeftButton); // labels never take the focus
         QVERIFY(focused(Spin::VScroll5));
-
-        for (int i = 0; i < 7; ++i)
-            key(Qt::Key_Tab);
-        QVERIFY(focused(Spin::VScroll7));
-        key(Qt::Key_Up);
-        QCOMPARE(w.shown(Field::Multiplier), QStringLiteral("11.5"));
-        key(Qt::Key_Down);
-        key(Qt::Key_Down);
-        QCOMPARE(w.shown(Field::Multiplier), QStringLiteral("10.5"));
         QCOMPARE(w.shown(Field::StockCPU_MHz), QStringLiteral("2200"));
     }
 
@@ -158,7 +154,6 @@ private slots:
         QTest::newRow("two notches in one event") << "Multiplier" << QList<int>{240} << Field::Multiplier << "12";
         QTest::newRow("touchpad halves add up") << "OC_Vdimm" << QList<int>{60, 60} << Field::OC_Vdimm << "2.625";
         QTest::newRow("a half notch alone") << "OC_Vdimm" << QList<int>{60} << Field::OC_Vdimm << "2.6";
-        QTest::newRow("module clock line") << "PCxxxxMHz" << QList<int>{-120} << Field::PCxxxxMHz << "183 MHz";
         QTest::newRow("boot clock by one MHz") << "Label17" << QList<int>{120, 120} << Field::Label17 << "2213";
         QTest::newRow("caption: nothing") << "NamePlates(1)" << QList<int>{120} << Field::StockCPU_MHz << "2200";
         QTest::newRow("derived value: nothing") << "shwCPU_MHz" << QList<int>{120} << Field::shwCPU_MHz << "2200";

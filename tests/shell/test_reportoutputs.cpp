@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QImage>
 #include <QMessageBox>
 #include <QMimeData>
@@ -19,9 +20,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 using namespace clockdeck;
 namespace fs = std::filesystem;
@@ -69,12 +68,6 @@ struct Outputs
     }
 };
 
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 class TestReportOutputs : public QObject
@@ -112,7 +105,9 @@ private slots:
         QCOMPARE(o.editor.calls, QStringList{QStringLiteral("close ") + path});
 
         o.outputs.resultsReleased(o.fields, Qt::LeftButton, nullptr); // left appends in the locale's encoding (C)
-        QCOMPARE(QByteArray::fromStdString(readAll(file)).count(" 50?C\r\n"), 25);
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll().count(" 50?C\r\n"), 25);
         QCOMPARE(o.editor.calls.size(), 1); // the editor not involved
         o.editor.calls.clear();
         o.outputs.resultsReleased(o.fields, Qt::RightButton, nullptr); // right with the file: close, then open it

@@ -97,16 +97,12 @@ private slots:
         SingleInstance first(uniqueName("strangers"), SingleInstance::Namespace::Abstract);
         QVERIFY(first.listen());
         QSignalSpy shown(&first, &SingleInstance::showRequested);
-        // Another program's bytes: a wrong line, an endless line, and nothing at all.
-        for (const QByteArray& junk : {QByteArray("hello\n"), QByteArray(4096, 'x'), QByteArray()}) {
+        // Another program's bytes: a wrong line and an endless line are cut off.
+        for (const QByteArray& junk : {QByteArray("hello\n"), QByteArray(4096, 'x')}) {
             QLocalSocket socket;
             socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
             socket.connectToServer(first.name());
             QVERIFY(socket.waitForConnected(2000));
-            if (junk.isEmpty()) {
-                socket.abort();
-                continue;
-            }
             socket.write(junk);
             socket.flush();
             QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
