@@ -104,75 +104,65 @@ private slots:
         QCOMPARE(w.shown(Field::StockCPU_MHz), QStringLiteral("2200"));
     }
 
-    // Label17 (the boot clock, 2211 on the profile): left release adds one MHz, right takes one away.
-    void label17Clicks_data()
+    // Clicks and wheel notches over a named widget. Label17 (the boot clock, 2211 on the profile): a left release
+    // adds one MHz, a right one takes one away, with no recomputation. One notch over a value label or its spin
+    // control is one press.
+    void pointer_data()
     {
-        QTest::addColumn<QList<int>>("buttons");
-        QTest::addColumn<bool>("doubleClick");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("left") << QList<int>{Qt::LeftButton} << false << "2212";
-        QTest::newRow("right") << QList<int>{Qt::RightButton} << false << "2210";
-        QTest::newRow("middle does nothing") << QList<int>{Qt::MiddleButton} << false << "2211";
-        QTest::newRow("left, right, right")
-            << QList<int>{Qt::LeftButton, Qt::RightButton, Qt::RightButton} << false << "2210";
-        QTest::newRow("a double click releases twice") << QList<int>{Qt::LeftButton} << true << "2213";
-    }
-
-    void label17Clicks()
-    {
-        QFETCH(QList<int>, buttons);
-        QFETCH(bool, doubleClick);
-        QFETCH(QString, expected);
-
-        LoadedWindow w;
-        SkinLabel* label = w->fieldLabel(Field::Label17);
-        const QString cpu = w.shown(Field::shwCPU_MHz);
-        for (int button : buttons) {
-            if (doubleClick) {
-                doubleClickPress(label, Qt::MouseButton(button), label->rect().center());
-                QTest::mouseRelease(label, Qt::MouseButton(button), {}, label->rect().center());
-            } else {
-                QTest::mouseClick(label, Qt::MouseButton(button));
-            }
-        }
-        QCOMPARE(label->text(), expected);
-        QCOMPARE(w.text(Field::Label17), expected);
-        QCOMPARE(w.shown(Field::shwCPU_MHz), cpu); // no recomputation
-    }
-
-    // One notch over a value label or its spin control is one press.
-    void wheel_data()
-    {
-        QTest::addColumn<QString>("target"); // object name of the widget under the pointer
-        QTest::addColumn<QList<int>>("deltas");
+        QTest::addColumn<QString>("target");     // object name of the widget under the pointer
+        QTest::addColumn<QStringList>("events"); // "left", "right", "middle", "double left", or a wheel delta
         QTest::addColumn<Field>("field");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("value label, notch up") << "StockCPU_MHz" << QList<int>{120} << Field::StockCPU_MHz << "2300";
-        QTest::newRow("spin control, notch down") << "VScroll4" << QList<int>{-120} << Field::StockCPU_MHz << "2100";
-        QTest::newRow("two notches in one event") << "Multiplier" << QList<int>{240} << Field::Multiplier << "12";
-        QTest::newRow("touchpad halves add up") << "OC_Vdimm" << QList<int>{60, 60} << Field::OC_Vdimm << "2.625";
-        QTest::newRow("a half notch alone") << "OC_Vdimm" << QList<int>{60} << Field::OC_Vdimm << "2.6";
-        QTest::newRow("boot clock by one MHz") << "Label17" << QList<int>{120, 120} << Field::Label17 << "2213";
-        QTest::newRow("caption: nothing") << "NamePlates(1)" << QList<int>{120} << Field::StockCPU_MHz << "2200";
-        QTest::newRow("derived value: nothing") << "shwCPU_MHz" << QList<int>{120} << Field::shwCPU_MHz << "2200";
+        const QString l17 = QStringLiteral("Label17");
+        QTest::newRow("Label17 left") << l17 << QStringList{"left"} << Field::Label17 << "2212";
+        QTest::newRow("Label17 right") << l17 << QStringList{"right"} << Field::Label17 << "2210";
+        QTest::newRow("Label17 middle: nothing") << l17 << QStringList{"middle"} << Field::Label17 << "2211";
+        QTest::newRow("Label17 left, right, right")
+            << l17 << QStringList{"left", "right", "right"} << Field::Label17 << "2210";
+        QTest::newRow("Label17 double click releases twice")
+            << l17 << QStringList{"double left"} << Field::Label17 << "2213";
+        QTest::newRow("Label17 wheel") << l17 << QStringList{"120", "120"} << Field::Label17 << "2213";
+        QTest::newRow("value label, notch up") << "StockCPU_MHz" << QStringList{"120"} << Field::StockCPU_MHz << "2300";
+        QTest::newRow("spin control, notch down") << "VScroll4" << QStringList{"-120"} << Field::StockCPU_MHz << "2100";
+        QTest::newRow("two notches in one event") << "Multiplier" << QStringList{"240"} << Field::Multiplier << "12";
+        QTest::newRow("touchpad halves add up") << "OC_Vdimm" << QStringList{"60", "60"} << Field::OC_Vdimm << "2.625";
+        QTest::newRow("a half notch alone") << "OC_Vdimm" << QStringList{"60"} << Field::OC_Vdimm << "2.6";
+        QTest::newRow("caption: nothing") << "NamePlates(1)" << QStringList{"120"} << Field::StockCPU_MHz << "2200";
+        QTest::newRow("derived value: nothing") << "shwCPU_MHz" << QStringList{"120"} << Field::shwCPU_MHz << "2200";
     }
 
-    void wheel()
+    void pointer()
     {
         QFETCH(QString, target);
-        QFETCH(QList<int>, deltas);
+        QFETCH(QStringList, events);
         QFETCH(Field, field);
         QFETCH(QString, expected);
 
         LoadedWindow w;
         auto* widget = w->findChild<QWidget*>(target);
         QVERIFY(widget);
-        for (int delta : deltas)
-            turnWheel(widget, delta);
+        const QString cpu = w.shown(Field::shwCPU_MHz);
+        const QPoint at = widget->rect().center();
+        for (const QString& event : events) {
+            bool notch = false;
+            const int delta = event.toInt(&notch);
+            const auto button = event.endsWith(QLatin1String("left"))    ? Qt::LeftButton
+                                : event.endsWith(QLatin1String("right")) ? Qt::RightButton
+                                                                         : Qt::MiddleButton;
+            if (notch)
+                turnWheel(widget, delta);
+            else if (event.startsWith(QLatin1String("double")))
+                doubleClickPress(widget, button, at);
+            else
+                QTest::mousePress(widget, button, {}, at);
+            if (!notch)
+                QTest::mouseRelease(widget, button, {}, at);
+        }
         QCOMPARE(w.shown(field), expected);
         QCOMPARE(w.text(field), expected);
+        if (field == Field::Label17)
+            QCOMPARE(w.shown(Field::shwCPU_MHz), cpu); // no recomputation
     }
 
     // Auto-sized labels grow and shrink to the right of a fixed left edge; the others keep their box.
