@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 
 #include <xcb/xcb.h>
 
@@ -154,28 +155,27 @@ void sendClientMessage(X11& x, xcb_window_t destination, uint32_t eventMask, xcb
     xcb_send_event(x.connection(), 0, destination, eventMask, reinterpret_cast<const char*>(&event));
 }
 
-// The close button's request: through the window manager when it offers one (it may add its own courtesy, such
-// as raising the window first), else straight to the window.
-void askToClose(X11& x, xcb_window_t window)
+// The close button's request, only for a window that takes it (it lists WM_DELETE_WINDOW): through the window
+// manager when it offers one (it may add its own courtesy, such as raising the window first), else straight to the
+// window. A window that takes no close request could only be destroyed, losing its edits, and a window manager asked
+// to close it would do just that: it is left alone. Returns whether the window was asked.
+bool askToClose(X11& x, xcb_window_t window)
 {
-    const xcb_atom_t netClose = x.atom("_NET_CLOSE_WINDOW");
-    for (const uint32_t supported : x.property32(x.root(), x.atom("_NET_SUPPORTED"))) {
-        if (supported == netClose) {
-            constexpr uint32_t SourceUser = 2; // a pager or taskbar acting for the user
-            sendClientMessage(x, x.root(), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                              window, netClose, {XCB_CURRENT_TIME, SourceUser});
-            return;
-        }
-    }
     const xcb_atom_t protocols = x.atom("WM_PROTOCOLS");
     const xcb_atom_t deleteWindow = x.atom("WM_DELETE_WINDOW");
-    for (const uint32_t protocol : x.property32(window, protocols)) {
-        if (protocol == deleteWindow) {
-            sendClientMessage(x, window, XCB_EVENT_MASK_NO_EVENT, window, protocols, {deleteWindow, XCB_CURRENT_TIME});
-            return;
-        }
+    const std::vector<uint32_t> offered = x.property32(window, protocols);
+    if (std::find(offered.begin(), offered.end(), deleteWindow) == offered.end())
+        return false;
+    const xcb_atom_t netClose = x.atom("_NET_CLOSE_WINDOW");
+    const std::vector<uint32_t> supported = x.property32(x.root(), x.atom("_NET_SUPPORTED"));
+    if (std::find(supported.begin(), supported.end(), netClose) != supported.end()) {
+        constexpr uint32_t SourceUser = 2; // a pager or taskbar acting for the user
+        sendClientMessage(x, x.root(), XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                          window, netClose, {XCB_CURRENT_TIME, SourceUser});
+    } else {
+        sendClientMessage(x, window, XCB_EVENT_MASK_NO_EVENT, window, protocols, {deleteWindow, XCB_CURRENT_TIME});
     }
-    // A window that takes no close request could only be destroyed, losing its edits: it is left alone.
+    return true;
 }
 
 // Whether a title names the file the way editors do: the name first (after a "modified" mark such as "*" or
@@ -261,8 +261,8 @@ bool DesktopEditor::closeEditorWindowsShowing(const std::filesystem::path& path)
         const std::vector<uint32_t> pid = x.property32(window, pidAtom);
         if (!m_includeOwnWindows && !pid.empty() && pid.front() == static_cast<uint32_t>(::getpid()))
             continue;
-        askToClose(x, window);
-        asked.push_back(window);
+        if (askToClose(x, window))
+            asked.push_back(window);
     }
     xcb_flush(x.connection());
     if (asked.empty())

@@ -35,6 +35,9 @@ public:
     {
         xcb_delete_property(m_c, m_root, atom("_NET_SUPPORTED")); // leave the root as found for the next case
         xcb_delete_property(m_c, m_root, atom("_NET_CLIENT_LIST"));
+        // xcb_disconnect drops what is still buffered: without the round trip the next case could meet this
+        // case's client list, naming windows that no longer exist.
+        sync();
         xcb_disconnect(m_c);
     }
     bool ok() const { return m_root != XCB_NONE; }
@@ -64,7 +67,7 @@ public:
         if (acceptsDelete)
             set(w, atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, &deleteWindow);
         xcb_map_window(m_c, w);
-        xcb_flush(m_c);
+        sync(); // handled before another client looks
         m_windows.push_back(w);
         return w;
     }
@@ -77,7 +80,7 @@ public:
         const xcb_atom_t supported[] = {atom("_NET_CLOSE_WINDOW"), atom("_NET_CLIENT_LIST")};
         set(m_root, atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, 32, 2, supported);
         set(m_root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, qsizetype(m_windows.size()), m_windows.data());
-        xcb_flush(m_c);
+        sync();
     }
 
     // The close requests that arrived, sorted: (window, "WM_DELETE_WINDOW" or "_NET_CLOSE_WINDOW").
@@ -128,13 +131,20 @@ class TestDesktopEditor : public QObject
 {
     Q_OBJECT
 
+private:
+    std::unique_ptr<FakeEditors> m_keeper;
+
 private slots:
     void initTestCase()
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("needs an X server (run under xvfb-run)");
-        QVERIFY(FakeEditors().ok());
+        // A virtual X server resets when its last client leaves and refuses connections meanwhile; one client
+        // held for the whole run keeps it up between the cases.
+        m_keeper = std::make_unique<FakeEditors>();
+        QVERIFY(m_keeper->ok());
     }
+    void cleanupTestCase() { m_keeper.reset(); }
 
     void asksOnlyWindowsShowingTheFile()
     {
@@ -166,6 +176,7 @@ private slots:
         FakeEditors x;
         const xcb_window_t shown = x.window("Results.txt - Mousepad");
         x.window("unrelated");
+        x.window("Results.txt - OldEditor", false); // the window manager would kill it: never asked
         x.becomeWindowManager();
 
         DesktopEditor editor;
