@@ -46,7 +46,7 @@ void PictureButton::mousePressEvent(QMouseEvent* event)
     event->accept();
     ++m_held;
     nudge(-NudgeTwips);
-    m_doubleClickPress = event->type() == QEvent::MouseButtonDblClick;
+    m_click.pressed(*event);
     emit pressed(event->button());
 }
 
@@ -68,9 +68,8 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event)
         --m_held;
         nudge(NudgeTwips);
     }
-    const bool inside = rect().contains(event->position().toPoint());
     emit released(event->button());
-    if (event->button() == Qt::LeftButton && inside && !m_doubleClickPress) {
+    if (m_click.isClick(*event, rect())) {
         emit clicked();
     }
 }

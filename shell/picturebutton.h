@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include "clicktracker.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -41,7 +43,7 @@ private:
     QPixmap m_picture;
     QPoint m_twips;
     int m_held = 0; // presses not yet released
-    bool m_doubleClickPress = false;
+    ClickTracker m_click;
 };
 
 } // namespace clockdeck

@@ -64,15 +64,14 @@ void SkinLabel::changeEvent(QEvent* event)
 void SkinLabel::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    m_doubleClickPress = false;
+    m_click.pressed(*event);
     emit pressed(event->button());
 }
 
+// The second press of a double click: a press like any other, but its release is no second click.
 void SkinLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    event->accept();
-    m_doubleClickPress = true;
-    emit pressed(event->button());
+    mousePressEvent(event);
 }
 
 void SkinLabel::mouseMoveEvent(QMouseEvent* event)
@@ -85,7 +84,7 @@ void SkinLabel::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     const bool inside = rect().contains(event->position().toPoint());
     emit released(event->button(), inside);
-    if (event->button() == Qt::LeftButton && inside && !m_doubleClickPress) {
+    if (m_click.isClick(*event, rect())) {
         emit clicked();
     }
 }

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include "clicktracker.h"
+
 #include <QColor>
 #include <QString>
 #include <QWidget>
@@ -46,7 +48,7 @@ private:
     QColor m_colour;
     bool m_autoSize;
     Qt::Alignment m_alignment;
-    bool m_doubleClickPress = false;
+    ClickTracker m_click;
 };
 
 } // namespace clockdeck
