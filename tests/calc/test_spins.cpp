@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "calc/numbertext.h"
-#include "recordingsink.h"
+#include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "tempfolder.h"
+#include "support/tempfolder.h"
 
 #include "calc/calculator.h"
 #include "probe/formload.h"
 
-#include "../calc/recordingsink.h"
+#include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "calc/calculator.h"
 #include "probe/identify.h"
 
-#include "../calc/recordingsink.h"
+#include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "tempfolder.h"
+#include "support/tempfolder.h"
 
 #include "probe/boundedfile.h"
 #include "probe/registry.h"

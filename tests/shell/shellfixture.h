@@ -2,11 +2,11 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
-#include "calc/messagesink.h"
 #include "shell/form1.h"
 #include "shell/singleinstance.h"
 #include "shell/skinlabel.h"
 #include "shell/spinbar.h"
+#include "support/recordingsink.h"
 
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -19,13 +19,7 @@
 
 namespace clockdeck::test {
 
-// Records the calculator's faults instead of showing boxes.
-struct RecordingSink final : MessageSink
-{
-    std::vector<std::string> faults;
-    void updateFault(std::string_view message) override { faults.emplace_back(message); }
-    void ceilFault(std::string_view description) override { faults.emplace_back(description); }
-};
+using test::RecordingSink;
 
 // The fixed machine profile of these tests: an Athlon 64 3500+ whose boot clock reads 2211 MHz.
 inline std::filesystem::path profile()

@@ -5,6 +5,7 @@
 #include "calc/fieldstore.h"
 #include "shell/messageboxes.h"
 #include "shell/reportoutputs.h"
+#include "support/recordingeditor.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,21 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Records what OpenInNotePad asks of the desktop.
-struct RecordingEditor final : EditorPlatform
-{
-    QStringList calls;
-    bool closeEditorWindowsShowing(const fs::path& path) override
-    {
-        calls << QStringLiteral("close ") + QString::fromStdString(path.string());
-        return false;
-    }
-    void processEvents() override {}
-    void openInEditor(const fs::path& path) override
-    {
-        calls << QStringLiteral("open ") + QString::fromStdString(path.string());
-    }
-};
+using test::RecordingEditor;
 
 // Outputs with a fixed report of the real one's shape (the real text depends on the clock), writing to @p file.
 struct Outputs
@@ -99,19 +86,20 @@ private slots:
 
         o.outputs.resultsReleased(o.fields, Qt::MiddleButton, nullptr); // middle: nothing at all
         QVERIFY(!fs::exists(file));
-        QVERIFY(o.editor.calls.isEmpty());
+        QVERIFY(o.editor.calls.empty());
         o.outputs.resultsReleased(o.fields, Qt::RightButton, nullptr); // right, no file: editors asked to close only
         QVERIFY(!fs::exists(file));
-        QCOMPARE(o.editor.calls, QStringList{QStringLiteral("close ") + path});
+        QCOMPARE(o.editor.calls, (std::vector<std::string>{"close " + path.toStdString(), "events"}));
 
         o.outputs.resultsReleased(o.fields, Qt::LeftButton, nullptr); // left appends in the locale's encoding (C)
         QFile written(path);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll().count(" 50?C\r\n"), 25);
-        QCOMPARE(o.editor.calls.size(), 1); // the editor not involved
+        QCOMPARE(o.editor.calls.size(), 2u); // the editor not involved
         o.editor.calls.clear();
         o.outputs.resultsReleased(o.fields, Qt::RightButton, nullptr); // right with the file: close, then open it
-        QCOMPARE(o.editor.calls, (QStringList{QStringLiteral("close ") + path, QStringLiteral("open ") + path}));
+        QCOMPARE(o.editor.calls,
+                 (std::vector<std::string>{"close " + path.toStdString(), "events", "open " + path.toStdString()}));
         QVERIFY(o.boxes.isEmpty());
     }
 

@@ -39,7 +39,7 @@ private slots:
                 turnWheel(w->fieldLabel(target.field), random.bounded(2) == 0 ? 120 : -120);
             }
         }
-        QVERIFY2(w.sink.faults.empty(), w.sink.faults.empty() ? "" : w.sink.faults.front().c_str());
+        QVERIFY(w.sink.empty());
         QCOMPARE(w.text(Field::Label17), QString::number(label17));
         for (const InputRange& range : InputRanges) {
             const double value = ParseLeadingNumber(calc.text(range.field));
@@ -63,7 +63,7 @@ private slots:
         QCOMPARE(before, texts(false));
         calc.Update();
         QCOMPARE(texts(true), before);
-        QVERIFY(w.sink.faults.empty());
+        QVERIFY(w.sink.empty());
         for (SpinBar* bar : w->findChildren<SpinBar*>())
             QCOMPARE(bar->value(), 0);
     }

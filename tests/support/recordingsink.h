@@ -16,6 +16,8 @@ public:
     void updateFault(std::string_view message) override { updateFaults.emplace_back(message); }
     void ceilFault(std::string_view description) override { ceilFaults.emplace_back(description); }
 
+    bool empty() const { return updateFaults.empty() && ceilFaults.empty(); }
+
     std::vector<std::string> updateFaults;
     std::vector<std::string> ceilFaults;
 };
