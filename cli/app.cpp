@@ -20,9 +20,14 @@ namespace {
 
 constexpr std::string_view Program = "clockdeck-cli";
 
+// One line: control characters from the arguments or the machine (a line end, a terminal escape) become "?".
 void addLine(std::string& stream, std::string_view text)
 {
-    stream.append(Program).append(": ").append(text).append("\n");
+    stream.append(Program).append(": ");
+    for (const char c : text) {
+        stream += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    }
+    stream += '\n';
 }
 
 // Faults of the recomputation, which the window shows as message boxes.

@@ -48,7 +48,7 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         {{"--sweep", "PCramNum=100:300:5"}, "\n       275      800 "},
         {{"--sweep", "Multiplier=15:15.5"},
          "\n          15     3000    1000    200.0  +200.0%     0%     0.0%       0%  clamped\n"},
-        {{"--bogus"}, "unknown option '--bogus'"},
+        {{"--bo\033]0;x\ngus"}, "unknown option '--bo?]0;x?gus'"}, // no escape or line end reaches the terminal
         {{"--set"}, "--set needs a value"},
         {{"--sysroot", "/no/such/folder"}, "no such folder"},
         {{"--set", "Multiplier=abc"}, "takes a number"},

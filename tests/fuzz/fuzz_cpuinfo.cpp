@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <string_view>
 
 #include <unistd.h>
 
