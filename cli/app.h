@@ -18,6 +18,6 @@ struct CliResult
 
 /// The whole program but its writes: reads the arguments after the program name, runs the load on the machine
 /// or profile, the --set and --step options, the sweep and the live readings, and renders text or JSON.
-CliResult runCli(std::span<const std::string_view> args);
+[[nodiscard]] CliResult runCli(std::span<const std::string_view> args);
 
 } // namespace clockdeck

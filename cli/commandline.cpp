@@ -124,7 +124,7 @@ std::optional<FieldAction> stepAction(std::string_view arg, std::string& error)
 }
 
 // Splits "FROM:TO" or "FROM:TO:STEP"; nothing for any other number of parts.
-std::optional<std::array<std::string_view, 3>> rangeParts(std::string_view range)
+[[nodiscard]] std::optional<std::array<std::string_view, 3>> rangeParts(std::string_view range)
 {
     std::array<std::string_view, 3> parts{};
     std::size_t count = 0;
@@ -147,7 +147,7 @@ std::optional<std::array<std::string_view, 3>> rangeParts(std::string_view range
 
 // The row count of a walk from 0 to @p span in steps of @p step, or nothing beyond MaxSweepRows. Spans that are
 // whole multiples of the step but come out a hair short in binary (2.9 / 0.0125) still reach TO.
-std::optional<std::size_t> rowCount(double span, double step)
+[[nodiscard]] std::optional<std::size_t> rowCount(double span, double step)
 {
     const double rows = std::floor(span / step + 1e-9) + 1;
     if (!(rows <= static_cast<double>(MaxSweepRows))) {
@@ -156,8 +156,8 @@ std::optional<std::size_t> rowCount(double span, double step)
     return static_cast<std::size_t>(rows);
 }
 
-std::optional<SweepAxis> listSweep(Field field, std::span<const std::string_view> entries,
-                                   std::array<std::string_view, 3> parts, std::string& error)
+[[nodiscard]] std::optional<SweepAxis> listSweep(Field field, std::span<const std::string_view> entries,
+                                                 std::array<std::string_view, 3> parts, std::string& error)
 {
     const std::string name(fieldName(field));
     std::array<std::ptrdiff_t, 2> ends{};
@@ -186,7 +186,7 @@ std::optional<SweepAxis> listSweep(Field field, std::span<const std::string_view
     return axis;
 }
 
-std::optional<SweepAxis> sweepAxis(std::string_view arg, std::string& error)
+[[nodiscard]] std::optional<SweepAxis> sweepAxis(std::string_view arg, std::string& error)
 {
     const auto parsed = fieldAndValue("--sweep", arg, error);
     if (!parsed) {

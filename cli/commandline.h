@@ -65,7 +65,7 @@ inline constexpr std::size_t MaxWork = 1000000;
 
 // Reads the arguments after the program name. Checks everything that can be checked before the load: options,
 // field names, numbers, step counts, list texts.
-CommandLine parseCommandLine(std::span<const std::string_view> args);
+[[nodiscard]] CommandLine parseCommandLine(std::span<const std::string_view> args);
 
 // Sets a field as --set does: through its change handler; a list text also moves its list there.
 void setField(Calculator& calc, Field field, const std::string& text);
