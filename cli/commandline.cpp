@@ -53,8 +53,10 @@ std::optional<Parsed> fieldAndValue(std::string_view option, std::string_view ar
 {
     const auto equals = arg.find('=');
     if (equals == std::string_view::npos) {
-        error = option == "--set" ? "--set needs FIELD=TEXT, got " + quoted(arg)
-                                  : "--step needs FIELD=+N or FIELD=-N, got " + quoted(arg);
+        const std::string_view form = option == "--set"    ? "FIELD=TEXT"
+                                      : option == "--step" ? "FIELD=+N or FIELD=-N"
+                                                           : "FIELD=FROM:TO[:STEP]";
+        error = std::string(option) + " needs " + std::string(form) + ", got " + quoted(arg);
         return std::nullopt;
     }
     const std::string_view name = arg.substr(0, equals);
@@ -121,6 +123,140 @@ std::optional<FieldAction> stepAction(std::string_view arg, std::string& error)
     return FieldAction{FieldAction::Kind::Step, parsed->field, {}, value.front() == '+' ? count : -count};
 }
 
+// Splits "FROM:TO" or "FROM:TO:STEP"; nothing for any other number of parts.
+[[nodiscard]] std::optional<std::array<std::string_view, 3>> rangeParts(std::string_view range)
+{
+    std::array<std::string_view, 3> parts{};
+    std::size_t count = 0;
+    for (;;) {
+        const auto colon = range.find(':');
+        if (count == parts.size()) {
+            return std::nullopt;
+        }
+        parts[count++] = range.substr(0, colon);
+        if (colon == std::string_view::npos) {
+            break;
+        }
+        range.remove_prefix(colon + 1);
+    }
+    if (count < 2) {
+        return std::nullopt;
+    }
+    return parts;
+}
+
+// The row count of a walk from 0 to @p span in steps of @p step, or nothing beyond MaxSweepRows. Spans that are
+// whole multiples of the step but come out a hair short in binary (2.9 / 0.0125) still reach TO.
+[[nodiscard]] std::optional<std::size_t> rowCount(double span, double step)
+{
+    const double rows = std::floor(span / step + 1e-9) + 1;
+    if (!(rows <= static_cast<double>(MaxSweepRows))) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(rows);
+}
+
+[[nodiscard]] std::optional<SweepAxis> listSweep(Field field, std::span<const std::string_view> entries,
+                                                 std::array<std::string_view, 3> parts, std::string& error)
+{
+    const std::string name(fieldName(field));
+    std::array<std::ptrdiff_t, 2> ends{};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto found = std::find(entries.begin(), entries.end(), parts[i]);
+        if (found == entries.end()) {
+            error = name + " takes one of " + joined(entries) + ", not " + quoted(parts[i]);
+            return std::nullopt;
+        }
+        ends[i] = found - entries.begin();
+    }
+    int stride = 1;
+    if (!parts[2].empty()) {
+        const auto [end, ec] = std::from_chars(parts[2].data(), parts[2].data() + parts[2].size(), stride);
+        if (ec != std::errc() || end != parts[2].data() + parts[2].size() || stride < 1) {
+            error = "--sweep " + name + ": STEP counts list entries, a whole number from 1, not " + quoted(parts[2]);
+            return std::nullopt;
+        }
+    }
+    // The list runs from the fastest entry down; the walk goes whichever way leads from FROM to TO.
+    const std::ptrdiff_t direction = ends[1] >= ends[0] ? stride : -stride;
+    SweepAxis axis{field, {}};
+    for (std::ptrdiff_t i = ends[0]; direction > 0 ? i <= ends[1] : i >= ends[1]; i += direction) {
+        axis.values.emplace_back(entries[static_cast<std::size_t>(i)]);
+    }
+    return axis;
+}
+
+[[nodiscard]] std::optional<SweepAxis> sweepAxis(std::string_view arg, std::string& error)
+{
+    const auto parsed = fieldAndValue("--sweep", arg, error);
+    if (!parsed) {
+        return std::nullopt;
+    }
+    const std::string name(fieldName(parsed->field));
+    const auto parts = rangeParts(parsed->value);
+    if (!parts) {
+        error = "--sweep " + name + "= needs FROM:TO or FROM:TO:STEP, not " + quoted(parsed->value);
+        return std::nullopt;
+    }
+    if (const auto entries = presetEntries(parsed->field); !entries.empty()) {
+        return listSweep(parsed->field, entries, *parts, error);
+    }
+    const auto from = StrictNumber((*parts)[0]);
+    const auto to = StrictNumber((*parts)[1]);
+    const auto step = (*parts)[2].empty() ? std::optional<double>(Spins[index(spinFor(parsed->field))].step)
+                                          : StrictNumber((*parts)[2]);
+    if (!from || !to || !step || !std::isfinite(*from) || !std::isfinite(*to) || !std::isfinite(*step)) {
+        error = "--sweep " + name + "= takes numbers FROM:TO[:STEP] such as 200:220:2, not " + quoted(parsed->value);
+        return std::nullopt;
+    }
+    if (*step == 0) {
+        error = "--sweep " + name + ": a STEP of 0 never gets from FROM to TO";
+        return std::nullopt;
+    }
+    if ((*from > *to && *step > 0) || (*from < *to && *step < 0)) {
+        error = "--sweep " + name + ": FROM " + NumberToText(*from) + " lies " + (*step > 0 ? "above" : "below") +
+                " TO " + NumberToText(*to) +
+                (*step > 0 ? "; sweep down with a negative STEP" : " with a negative STEP");
+        return std::nullopt;
+    }
+    const auto rows = rowCount(std::fabs(*to - *from), std::fabs(*step));
+    if (!rows) {
+        error = "--sweep " + name + " has more than " + std::to_string(MaxSweepRows) + " rows";
+        return std::nullopt;
+    }
+    SweepAxis axis{parsed->field, {}};
+    axis.values.reserve(*rows);
+    for (std::size_t i = 0; i < *rows; ++i) {
+        // Each value from FROM, not from the previous one, so no rounding error builds up along the way.
+        axis.values.push_back(NumberToText(*from + static_cast<double>(i) * *step));
+    }
+    return axis;
+}
+
+// Checks what only the whole command line shows: the sweeps together and the sum of the work.
+std::string wholeLineError(const CommandLine& line)
+{
+    if (line.sweeps.size() == 2 && line.sweeps[0].field == line.sweeps[1].field) {
+        return "--sweep " + std::string(fieldName(line.sweeps[0].field)) + " is given twice";
+    }
+    double rows = line.sweeps.empty() ? 0 : 1;
+    for (const auto& axis : line.sweeps) {
+        rows *= static_cast<double>(axis.values.size());
+    }
+    if (rows > static_cast<double>(MaxSweepRows)) {
+        return "the sweep has " + NumberToText(rows) + " rows; at most " + std::to_string(MaxSweepRows);
+    }
+    double work = rows;
+    for (const auto& action : line.actions) {
+        work += action.kind == FieldAction::Kind::Step ? std::abs(action.presses) : 1;
+    }
+    if (work > static_cast<double>(MaxWork)) {
+        return "the command line asks for " + NumberToText(work) + " presses, settings and sweep rows; at most " +
+               std::to_string(MaxWork);
+    }
+    return {};
+}
+
 // A list-valued field set to one of its list's texts: the list's position moves there, as a list spin would
 // leave it, and PCramNum keeps List3 and PCxxxx in step with it.
 void setListField(Calculator& calc, Field field, const std::string& text)
@@ -161,21 +297,32 @@ bool pressSpin(Calculator& calc, const FieldAction& action)
     const bool up = action.presses > 0;
     const int presses = up ? action.presses : -action.presses;
     bool stopped = false;
-    for (int i = 0; i < presses; ++i) {
-        const std::string before = calc.text(action.field);
+    std::array<std::string, FieldCount> before;
+    for (int i = 0; i < presses && !stopped; ++i) {
+        for (std::size_t f = 0; f < FieldCount; ++f) {
+            before[f] = calc.text(static_cast<Field>(f));
+        }
+        const std::array<std::int16_t, 3> positions{calc.List1.ListIndex, calc.List2.ListIndex, calc.List3.ListIndex};
         std::string expected;
         if (info.kind == SpinKind::Numeric) {
-            expected = NumberToText(ParseLeadingNumber(before) + (up ? info.step : -info.step));
+            expected = NumberToText(ParseLeadingNumber(before[index(action.field)]) + (up ? info.step : -info.step));
         }
         if (up) {
             calc.up(spin);
         } else {
             calc.down(spin);
         }
-        const std::string& after = calc.text(action.field);
-        if (info.kind == SpinKind::Numeric ? after != expected : after == before) {
+        if (info.kind == SpinKind::Numeric && calc.text(action.field) != expected) {
             stopped = true;
         }
+        // The calculator is a function of its fields and list positions: a press that changed none of them
+        // leaves a state in which the next press does the same nothing again.
+        bool changed =
+            positions != std::array<std::int16_t, 3>{calc.List1.ListIndex, calc.List2.ListIndex, calc.List3.ListIndex};
+        for (std::size_t f = 0; f < FieldCount && !changed; ++f) {
+            changed = calc.text(static_cast<Field>(f)) != before[f];
+        }
+        stopped = stopped || !changed;
     }
     return stopped;
 }
@@ -188,6 +335,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
     auto fail = [&result](std::string message) {
         result.error = std::move(message);
         result.actions.clear();
+        result.sweeps.clear();
         return result;
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -200,6 +348,10 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
             result.version = true;
             continue;
         }
+        if (arg == "--live") {
+            result.live = true;
+            continue;
+        }
         // Options with a value take it as the next argument or after "=".
         std::string_view name = arg;
         std::optional<std::string_view> value;
@@ -209,7 +361,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
                 value = arg.substr(equals + 1);
             }
         }
-        if (name != "--sysroot" && name != "--set" && name != "--step") {
+        if (name != "--sysroot" && name != "--set" && name != "--step" && name != "--sweep" && name != "--format") {
             if (arg.starts_with("-")) {
                 return fail("unknown option " + quoted(name) + " (see --help)");
             }
@@ -229,13 +381,43 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
             result.sysroot = std::filesystem::path(*value);
             continue;
         }
+        if (name == "--format") {
+            if (*value != "text" && *value != "json") {
+                return fail("--format takes text or json, not " + quoted(*value));
+            }
+            result.format = *value == "json" ? OutputFormat::Json : OutputFormat::Text;
+            continue;
+        }
+        if (name == "--sweep") {
+            if (result.sweeps.size() == 2) {
+                return fail("at most two --sweep options (a grid of two fields)");
+            }
+            auto axis = sweepAxis(*value, error);
+            if (!axis) {
+                return fail(error);
+            }
+            result.sweeps.push_back(std::move(*axis));
+            continue;
+        }
         const auto action = name == "--set" ? setAction(*value, error) : stepAction(*value, error);
         if (!action) {
             return fail(error);
         }
         result.actions.push_back(*action);
     }
+    if (auto error = wholeLineError(result); !error.empty()) {
+        return fail(std::move(error));
+    }
     return result;
+}
+
+void setField(Calculator& calc, Field field, const std::string& text)
+{
+    if (field == Field::SelectDDR || field == Field::PCramNum) {
+        setListField(calc, field, text);
+    } else {
+        calc.setText(field, text);
+    }
 }
 
 std::vector<std::string> applyActions(Calculator& calc, const std::vector<FieldAction>& actions)
@@ -243,11 +425,7 @@ std::vector<std::string> applyActions(Calculator& calc, const std::vector<FieldA
     std::vector<std::string> notes;
     for (const auto& action : actions) {
         if (action.kind == FieldAction::Kind::Set) {
-            if (action.field == Field::SelectDDR || action.field == Field::PCramNum) {
-                setListField(calc, action.field, action.text);
-            } else {
-                calc.setText(action.field, action.text);
-            }
+            setField(calc, action.field, action.text);
             if (auto note = setNote(calc, action); !note.empty()) {
                 notes.push_back(std::move(note));
             }
@@ -265,20 +443,29 @@ std::string usageText()
 {
     return R"(Usage: clockdeck-cli [OPTION]...
 Probes this machine as Clockdeck does at start, identifies an Athlon 64 family processor, sets its stock
-values and prints the 25-line report.
+values and prints the 25-line report, or a table of a planned overclock.
 
-  --sysroot DIR          read a saved machine profile (DIR/proc/cpuinfo, DIR/sys/...) instead of /
-  --set FIELD=TEXT       set an input field after the load, through its range check
-  --step FIELD=+N|-N     press an input field's spin control N times up (+) or down (-)
-  --help                 show this text
-  --version              show the version
+  --sysroot DIR               read a saved machine profile (DIR/proc/cpuinfo, DIR/sys/...) instead of /
+  --set FIELD=TEXT            set an input field after the load, through its range check
+  --step FIELD=+N|-N          press an input field's spin control N times up (+) or down (-)
+  --sweep FIELD=FROM:TO[:STEP]
+                              set FIELD to each value from FROM to TO (STEP: the spin's step, or list
+                              entries for SelectDDR and PCramNum) and print one table row per value;
+                              a second --sweep makes a grid
+  --format text|json          print text (the default) or one JSON object
+  --live                      add what the processor runs at now (cpufreq; FID/VID through the msr driver)
+  --help                      show this text
+  --version                   show the version
 
---set and --step run in command-line order. Input fields: StockCPU_MHz, Multiplier, BusSpeed,
-HyperTransport, StockCPU_Vcore, OverClock_CPU_Vcore, Stock_Vdimm, OC_Vdimm (numbers), SelectDDR (one of
-200 183 166 150 143 133 125 100) and PCramNum (one of 300 275 266 250 233 216 200 183 166 150 133 100).
-Example: clockdeck-cli --step BusSpeed=+10 --set OverClock_CPU_Vcore=1.4
+--set and --step run in command-line order, then the sweep. Input fields: StockCPU_MHz, Multiplier,
+BusSpeed, HyperTransport, StockCPU_Vcore, OverClock_CPU_Vcore, Stock_Vdimm, OC_Vdimm (numbers),
+SelectDDR (one of 200 183 166 150 143 133 125 100) and PCramNum (one of 300 275 266 250 233 216 200 183
+166 150 133 100). Table marks: clamped (a value was outside its range), link>1000 (HyperTransport above
+1000 MHz), ram>rated (memory clock above PCramNum).
+Examples: clockdeck-cli --step BusSpeed=+10 --set OverClock_CPU_Vcore=1.4
+          clockdeck-cli --sweep BusSpeed=200:230:5 --sweep Multiplier=10:11
 
-Exit status: 0 on success, 2 for a bad command line, 1 when the report cannot be written.
+Exit status: 0 on success, 2 for a bad command line, 1 when the output cannot be written.
 )";
 }
 

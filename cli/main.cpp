@@ -1,79 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "commandline.h"
+#include "app.h"
 
-#include "calc/calculator.h"
-#include "probe/formload.h"
-#include "report/getdata.h"
-
-#include <cstdio>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <string>
-#include <system_error>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
-using namespace clockdeck;
-
-constexpr std::string_view Program = "clockdeck-cli";
-
-void printLine(std::FILE* stream, std::string_view text)
+// Writes all of a text to a descriptor; the error number when it cannot (a closed pipe, a full disk, a file-size
+// limit), 0 otherwise.
+int writeAll(int fd, std::string_view text)
 {
-    std::fprintf(stream, "%s: %.*s\n", Program.data(), static_cast<int>(text.size()), text.data());
-}
-
-// Faults of the recomputation, which the window shows as message boxes.
-class StderrSink final : public MessageSink
-{
-public:
-    void updateFault(std::string_view message) override { printLine(stderr, message); }
-    void ceilFault(std::string_view description) override
-    {
-        printLine(stderr, "Function Ceil Error! " + std::string(description));
-    }
-};
-
-// Writes all of a text to standard output; false when it cannot (a closed pipe, a full disk).
-bool writeOut(std::string_view text)
-{
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
-}
-
-int run(const CommandLine& commandLine)
-{
-    if (commandLine.help) {
-        return writeOut(usageText()) ? 0 : 1;
-    }
-    if (commandLine.version) {
-        return writeOut(std::string(Program) + " " CLOCKDECK_VERSION "\n") ? 0 : 1;
-    }
-    std::error_code ec;
-    if (!std::filesystem::is_directory(commandLine.sysroot, ec)) {
-        printLine(stderr, "--sysroot " + commandLine.sysroot.string() + ": no such folder");
-        return 2;
-    }
-
-    StderrSink sink;
-    Calculator calc(sink);
-    HeadlessWindow window;
-    Form_Load(calc, window, commandLine.sysroot);
-    for (const auto& note : applyActions(calc, commandLine.actions)) {
-        printLine(stderr, note);
-    }
-
-    // A terminal's text has LF line ends; the results file and the clipboard keep the report's CR LF.
-    std::string report = GetData(calc.fields());
-    std::string text;
-    text.reserve(report.size());
-    for (std::size_t i = 0; i < report.size(); ++i) {
-        if (report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n') {
-            continue;
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
         }
-        text += report[i];
-    }
-    if (!writeOut(text)) {
-        printLine(stderr, "cannot write the report to standard output");
-        return 1;
+        text.remove_prefix(static_cast<std::size_t>(n));
     }
     return 0;
 }
@@ -82,16 +33,23 @@ int run(const CommandLine& commandLine)
 
 int main(int argc, char** argv)
 {
+    // A reader that went away and a file-size limit become write errors, reported below with status 1, rather
+    // than signals that end the program without a word.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
-        std::vector<std::string_view> args(argv + 1, argv + argc);
-        const CommandLine commandLine = parseCommandLine(args);
-        if (!commandLine.error.empty()) {
-            printLine(stderr, commandLine.error);
-            return 2;
+        const std::vector<std::string_view> args(argv + 1, argv + argc);
+        const clockdeck::CliResult result = clockdeck::runCli(args);
+        (void)writeAll(STDERR_FILENO, result.err);
+        if (const int error = writeAll(STDOUT_FILENO, result.out); error != 0) {
+            const std::string line =
+                std::string("clockdeck-cli: cannot write to standard output: ") + std::strerror(error) + "\n";
+            (void)writeAll(STDERR_FILENO, line);
+            return 1;
         }
-        return run(commandLine);
+        return result.status;
     } catch (const std::exception& e) {
-        printLine(stderr, e.what());
+        (void)writeAll(STDERR_FILENO, std::string("clockdeck-cli: ") + e.what() + "\n");
         return 1;
     }
 }

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "boundedfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -71,8 +72,11 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path, std::
             const auto count = static_cast<std::size_t>(n);
             const std::size_t oldSize = text.size();
             // Search only where the marker can newly appear: the end of the old text joined to the new bytes.
-            const std::size_t searchFrom = oldSize >= stopAfter.size() ? oldSize - stopAfter.size() + 1 : 0;
+            std::size_t searchFrom = oldSize >= stopAfter.size() ? oldSize - stopAfter.size() + 1 : 0;
             text.append(buffer, count);
+            // Line ends before the first text are no record's end: a file that starts with empty lines still has
+            // its first record read.
+            searchFrom = std::max(searchFrom, std::min(text.find_first_not_of("\r\n"), text.size()));
             std::size_t keep = text.size();
             bool stop = false;
             if (!stopAfter.empty()) {
@@ -94,6 +98,18 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path, std::
     } catch (...) {
         return std::nullopt;
     }
+}
+
+std::string printableText(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            c = '?';
+        }
+    }
+    return result;
 }
 
 std::string_view firstLine(std::string_view text)

@@ -67,9 +67,10 @@ std::optional<std::string> readAttribute(const std::filesystem::path& root, std:
     return std::string(firstLine(*text));
 }
 
-RegistryValue text(std::string value)
+// Every text value leaves the probe here, with its control characters made harmless.
+RegistryValue text(std::string_view value)
 {
-    return RegistryValue{RegSz, std::move(value)};
+    return RegistryValue{RegSz, printableText(value)};
 }
 
 } // namespace
@@ -97,7 +98,7 @@ std::optional<RegistryValue> SystemRegistry::query(std::string_view keyPath, std
                 if (!name) {
                     return std::nullopt;
                 }
-                return text(std::string(*name));
+                return text(*name);
             }
             if (sameName(valueName, "Identifier")) {
                 const auto info = readCpuInfo(m_root);
@@ -105,7 +106,7 @@ std::optional<RegistryValue> SystemRegistry::query(std::string_view keyPath, std
                 if (!identifier) {
                     return std::nullopt;
                 }
-                return text(std::move(*identifier));
+                return text(*identifier);
             }
             return std::nullopt;
         }
@@ -115,7 +116,7 @@ std::optional<RegistryValue> SystemRegistry::query(std::string_view keyPath, std
                 if (!date) {
                     return std::nullopt;
                 }
-                return text(std::move(*date));
+                return text(*date);
             }
             // VideoBiosDate: Linux records no date of the video BIOS anywhere readable without privileges.
             return std::nullopt;
@@ -132,7 +133,7 @@ std::optional<RegistryValue> SystemRegistry::query(std::string_view keyPath, std
             if (!driver) {
                 return std::nullopt;
             }
-            return text(std::move(*driver));
+            return text(*driver);
         }
         return std::nullopt;
     } catch (...) {

@@ -1,167 +1,181 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include <gtest/gtest.h>
+#include "cli/app.h"
+#include "cli/commandline.h"
+#include "probe/formload.h"
+#include "support/recordingsink.h"
+#include "support/tempfolder.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <nlohmann/json.hpp>
+
+#include <csignal>
 #include <sstream>
-#include <string>
-#include <vector>
-
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-struct Result
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using namespace clockdeck;
 
-std::string slurp(const std::filesystem::path& file)
+CliResult cli(std::vector<std::string> args)
 {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    args.insert(args.begin(), {"--sysroot", test::profile("empty").string()});
+    return runCli(std::vector<std::string_view>(args.begin(), args.end()));
 }
 
-std::vector<std::string> lines(const std::string& text)
+TEST(Cli, EveryCommandLineGivesItsOutcome)
 {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        result.push_back(line);
-    }
-    return result;
-}
-
-std::string profile(const std::string& name)
-{
-    return std::string(CLOCKDECK_TEST_DATA) + "/profiles/" + name;
-}
-
-// Runs clockdeck-cli with no input, standard output (unless redirected to stdoutPath) and error captured apart.
-Result run(const std::vector<std::string>& args, const std::string& stdoutPath = {})
-{
-    const auto tmp = std::filesystem::temp_directory_path() / ("clockdeck-cli-" + std::to_string(::getpid()));
-    const std::string outFile = stdoutPath.empty() ? tmp.string() + ".out" : stdoutPath;
-    std::string command = "'" CLOCKDECK_CLI "'";
-    for (const auto& a : args) {
-        command += " '" + a + "'"; // no argument holds a single quote
-    }
-    command += " </dev/null >'" + outFile + "' 2>'" + tmp.string() + ".err'";
-    const int status = std::system(command.c_str());
-    Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, stdoutPath.empty() ? slurp(outFile) : "",
-             slurp(tmp.string() + ".err")};
-    std::filesystem::remove(tmp.string() + ".out");
-    std::filesystem::remove(tmp.string() + ".err");
-    return r;
-}
-
-Result runOnEmpty(std::vector<std::string> args)
-{
-    args.insert(args.begin(), {"--sysroot", profile("empty")});
-    return run(args);
-}
-
-TEST(Cli, PrintsTheExpectedReportOfEachProfile)
-{
-    for (const char* name : {"x2-4400", "fx-53", "opteron-165", "athlon64", "empty", "modern-intel"}) {
-        SCOPED_TRACE(name);
-        const Result r = run({"--sysroot", profile(name)});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.err, "");
-        EXPECT_EQ(r.out.find('\r'), std::string::npos) << "a terminal gets LF line ends";
-        ASSERT_EQ(lines(r.out).size(), 25U);
-        // Line 1 is the date and time of the run; lines 2 to 25 are saved next to the profile.
-        EXPECT_EQ(r.out.substr(r.out.find('\n') + 1), slurp(profile(name) + "/expected-report.txt"));
-    }
-}
-
-TEST(Cli, SetAndStepRunInCommandLineOrderAfterTheLoad)
-{
-    const struct
+    const auto slurp = [](const std::filesystem::path& f) {
+        return std::string(std::istreambuf_iterator<char>(std::ifstream(f).rdbuf()), {});
+    };
+    const std::vector<std::string> tooMuch(11, "--step=BusSpeed=+100000");
+    const auto P = [](const char* name) { return test::profile(name).string(); };
+    struct Case
     {
         std::vector<std::string> args;
-        std::vector<std::pair<std::size_t, std::string>> lines; // 1-based line number and its text
-        std::string err = {};
-    } cases[] = {
-        {{"--set", "BusSpeed=210"}, {{11, " CPU Speed..... 840 MHz"}, {14, " Clock......... 210"}}},
-        {{"--set=OverClock_CPU_Vcore=1.4000"}, {{18, " Vcore OC...... 1.4V"}, {23, " % OC Vcore.... +3.70%"}}},
-        {{"--set", "Multiplier=10", "--step", "Multiplier=+2"}, {{15, " Multiple...... 11x"}}},
-        {{"--step", "Multiplier=+2", "--set", "Multiplier=10"}, {{15, " Multiple...... 10x"}}},
-        {{"--step", "OC_Vdimm=-2"}, {{20, " VDimm OC...... 2.55V"}, {24, " % OC VDimm.... -1.92%"}}},
-        // A list text moves the list's position: one press up from 166 is 183, not 216.
-        {{"--set", "PCramNum=166", "--step", "PCramNum=+1"}, {{22, " % OC Ram...... +9.3%"}}},
-        // One press down from the 166 memory class is the 150 class: 800 / 6.
-        {{"--set", "SelectDDR=166", "--step", "SelectDDR=-1"}, {{12, " Ram Speed..... 133.33 MHz"}}},
-        {{"--set", "Multiplier=20"},
-         {{15, " Multiple...... 15x"}},
-         "clockdeck-cli: note: Multiplier=20 is outside 4 to 15; set to 15\n"},
-        {{"--step", "Multiplier=+30"},
-         {{15, " Multiple...... 15x"}},
-         "clockdeck-cli: note: Multiplier stopped at 15, its upper limit\n"},
-        {{"--step", "SelectDDR=+3"},
-         {{12, " Ram Speed..... 200.0 MHz"}},
-         "clockdeck-cli: note: SelectDDR stopped at 200, its upper limit\n"},
+        std::string out; // a part of standard output; for status 2, of the one line on standard error
+        std::string_view err = {};
     };
+    std::vector<Case> cases{
+        // --set and --step run in command-line order; a list text moves its list's position.
+        {{"--set", "Multiplier=10", "--step", "Multiplier=+2"}, " Multiple...... 11x\n"},
+        {{"--set", "PCramNum=166", "--step", "PCramNum=+1"}, " % OC Ram...... +9.3%\n"},
+        {{"--step", "Multiplier=+30"}, " Multiple...... 15x\n", "note: Multiplier stopped at 15, its upper limit\n"},
+        // Sweeps: both ends included, even where the step does not divide the span exactly in binary.
+        {{"--sweep", "StockCPU_Vcore=0.1:3"}, "\n               3      800 "},
+        {{"--sweep", "OC_Vdimm=2.7:2.6:-0.05"}, "\n      2.65      800 "},
+        {{"--sweep", "PCramNum=100:300:5"}, "\n       275      800 "},
+        {{"--sweep", "Multiplier=15:15.5"},
+         "\n          15     3000    1000    200.0  +200.0%     0%     0.0%       0%  clamped\n"},
+        {{"--bo\033]0;x\ngus"}, "unknown option '--bo?]0;x?gus'"}, // no escape or line end reaches the terminal
+        {{"--set"}, "--set needs a value"},
+        {{"--sysroot", "/no/such/folder"}, "no such folder"},
+        {{"--set", "Multiplier=abc"}, "takes a number"},
+        {{"--set", "PCramNum= 200"}, "PCramNum takes one of"},
+        {{"--step", "Multiplier=+0"}, "with N from 1 to 100000"},
+        {{"--step", "Multiplier=+100001"}, "with N from 1 to 100000"},
+        {{"--step", "Multiplier=+99999999999999999999"}, "with N from 1 to 100000"},
+        {{"--format", "xml"}, "--format takes text or json"},
+        {{"--sweep", "BusSpeed=200"}, "needs FROM:TO or FROM:TO:STEP"},
+        {{"--sweep", "BusSpeed=210:200"}, "FROM 210 lies above TO 200"},
+        {{"--sweep", "BusSpeed=200:210:0"}, "a STEP of 0"},
+        {{"--sweep", "Label13=200:210"}, "unknown input field 'Label13'"},
+        {{"--sweep", "BusSpeed=1:2", "--sweep", "Multiplier=4:5", "--sweep", "OC_Vdimm=1:2"}, "at most two --sweep"},
+        {{"--sweep", "BusSpeed=1:2", "--sweep", "BusSpeed=3:4"}, "--sweep BusSpeed is given twice"},
+        {{"--sweep", "SelectDDR=200:175"}, "SelectDDR takes one of"},
+        {{"--sweep", "BusSpeed=0:100000"}, "more than 100000 rows"},
+        {{"--sweep", "BusSpeed=1:10000", "--sweep", "Multiplier=4:9"}, "the sweep has 110000 rows; at most 100000"},
+        {tooMuch, "asks for 1100000 presses, settings and sweep rows; at most 1000000"},
+    };
+    // Golden reports (line 1, the date and time, left out) and a golden sweep, saved next to the profiles.
+    for (const auto name : {"x2-4400", "fx-53", "opteron-165", "athlon64", "empty", "modern-intel", "hostile"}) {
+        cases.push_back({{"--sysroot", P(name)}, slurp(P(name) + "/expected-report.txt")});
+    }
+    cases.push_back({{"--sysroot", P("athlon64"), "--sweep=BusSpeed=196:212:4", "--sweep=Multiplier=9:10"},
+                     slurp(P("athlon64") + "/expected-sweep.txt")});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.back());
-        const Result r = runOnEmpty(c.args);
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.err, c.err);
-        const auto out = lines(r.out);
-        ASSERT_EQ(out.size(), 25U);
-        for (const auto& [number, text] : c.lines) {
-            EXPECT_EQ(out[number - 1], text) << "line " << number;
+        const CliResult r = cli(c.args);
+        if (r.status == 2) {
+            EXPECT_TRUE(r.out.empty() && r.err.starts_with("clockdeck-cli: ") &&
+                        r.err.find(c.out) != std::string::npos && r.err.find('\n') == r.err.size() - 1)
+                << "not one line: " << r.err;
+            continue;
+        }
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+        EXPECT_EQ(r.err, c.err.empty() ? "" : "clockdeck-cli: " + std::string(c.err));
+    }
+}
+
+TEST(Cli, JsonParsesAndHoldsWhatTheTextShows)
+{
+    std::vector<std::string> args{"--sysroot=" + test::profile("x2-4400").string(), "--live", "--set=HyperTransport=5",
+                                  "--sweep=BusSpeed=199:202", "--sweep=PCramNum=200:183"};
+    std::istringstream text(cli(args).out);
+    args.insert(args.end(), {"--format", "json"});
+    const auto json = nlohmann::ordered_json::parse(cli(args).out);
+    std::string line, cell;
+    std::getline(text, line); // the header
+    for (const auto& row : json["sweep"]["rows"]) {
+        std::getline(text, line);
+        std::istringstream cells(line);
+        for (const auto& [name, value] : row["fields"].items()) { // in the order of the table's columns
+            EXPECT_EQ(value, (cells >> cell, cell)) << name << " in " << line;
+        }
+        const std::string marks = std::string(row["clamped"] ? " clamped" : "") +
+                                  (row["link_over_1000"] ? " link>1000" : "") +
+                                  (row["memory_over_rated"] ? " ram>rated" : "");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(cells), {}), marks.empty() ? "" : " " + marks) << line;
+    }
+    std::getline(text, line);
+    EXPECT_EQ(line, " Clock now..... unavailable: " + json["live"]["clock_unavailable"].get<std::string>());
+    EXPECT_EQ(json["fields"]["HyperTransport"], "5") << "the fields before the sweep";
+}
+
+TEST(Cli, AStepThatStopsChangingStopsPressingWithTheSameResult)
+{
+    const std::pair<Field, int> steps[] = {{Field::Multiplier, 1000},
+                                           {Field::OverClock_CPU_Vcore, -1000},
+                                           {Field::PCramNum, 1000},
+                                           {Field::SelectDDR, -1000}};
+    for (const auto& [field, presses] : steps) {
+        test::RecordingSink sink;
+        Calculator shortcut(sink), pressed(sink);
+        HeadlessWindow window;
+        Form_Load(shortcut, window, test::profile("x2-4400"));
+        Form_Load(pressed, window, test::profile("x2-4400"));
+        (void)applyActions(shortcut, {{FieldAction::Kind::Step, field, {}, presses}});
+        for (int i = 0; i < std::abs(presses); ++i) {
+            presses > 0 ? pressed.up(spinFor(field)) : pressed.down(spinFor(field));
+        }
+        for (std::size_t f = 0; f < FieldCount; ++f) {
+            EXPECT_EQ(shortcut.text(Field(f)), pressed.text(Field(f))) << fieldName(field);
         }
     }
 }
 
-TEST(Cli, ABadCommandLinePrintsOneLineAndExitsWithTwo)
+// The real program as a shell starts it (SIGPIPE at its default), its standard output going to a file, to a pipe
+// whose reader has gone, or to a file under `ulimit -f 0`; its standard error read through a pipe.
+TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
 {
-    // The last: a bad option after good ones still stops everything before the load.
-    std::vector<std::vector<std::string>> cases{{"--sysroot", "/no/such/folder"},
-                                                {"--sysroot", profile("x2-4400") + "/proc/cpuinfo"},
-                                                {"--set", "Multiplier=12", "--step", "BusSpeed=+1", "--frobnicate"}};
-    for (const char* option : {"--bogus", "-x", "stray", "--set", "--sysroot"}) {
-        cases.push_back({option});
+    const test::TempFolder folder;
+    constexpr int File = 0, ClosedPipe = 1, LimitedFile = 2;
+    // Arguments, where standard output goes, the exit status, the start of standard output, standard error.
+    const std::tuple<std::vector<const char*>, int, int, std::string, std::string> cases[] = {
+        {{"--set", "Multiplier=20"}, File, 0, " ", "note: Multiplier=20 is outside 4 to 15; set to 15"},
+        {{"--help"}, File, 0, "Usage: clockdeck-cli", ""},
+        {{"--bogus"}, File, 2, "", "unknown option '--bogus' (see --help)"},
+        {{"--help"}, ClosedPipe, 1, "", "cannot write to standard output: Broken pipe"},
+        {{"--help"}, LimitedFile, 1, "", "cannot write to standard output: File too large"},
+    };
+    for (auto [args, to, expectedStatus, outStart, expectedErr] : cases) {
+        int out[2], err[2], status = 0;
+        ASSERT_EQ(::pipe(out) | ::pipe(err), 0);
+        ::close(out[0]); // the reader is gone before the program writes
+        args.insert(args.begin(), CLOCKDECK_CLI);
+        args.push_back(nullptr);
+        const rlimit none{0, 0};
+        if (::fork() == 0) {
+            std::signal(SIGPIPE, SIG_DFL);
+            ::dup2(to == ClosedPipe ? out[1] : fileno(std::fopen((folder.path() / "out").c_str(), "w")), 1);
+            ::dup2(err[1], 2);
+            if (to == LimitedFile) {
+                ::setrlimit(RLIMIT_FSIZE, &none);
+            }
+            ::execv(CLOCKDECK_CLI, const_cast<char* const*>(args.data()));
+            ::_exit(127);
+        }
+        ::close(out[1]), ::close(err[1]), ::wait(&status);
+        std::string errText(4096, '\0'); // small enough to wait in the pipe until the program has ended
+        errText.resize(static_cast<std::size_t>(std::max(::read(err[0], errText.data(), errText.size()), 0L)));
+        ::close(err[0]);
+        std::ifstream outText(to == File ? folder.path() / "out" : "/dev/null");
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), expectedStatus) << args[1];
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outText), {}).substr(0, outStart.size()), outStart);
+        EXPECT_EQ(errText, expectedErr.empty() ? "" : "clockdeck-cli: " + expectedErr + "\n");
     }
-    for (const char* value : {"Multiplier", "Nothing=1", "multiplier=11", "shwCPU_MHz=2200", "Label17=2200",
-                              "Multiplier=abc", "Multiplier=", "Multiplier=11x", "Multiplier=inf", "Multiplier=1e999",
-                              "SelectDDR=175", "PCramNum=143", "PCramNum= 200"}) {
-        cases.push_back({"--set", value});
-    }
-    for (const char* value : {"Multiplier=1", "Multiplier=+", "Multiplier=+0", "Multiplier=+1.5", "Multiplier=--1",
-                              "Multiplier=+100001", "Multiplier=+99999999999999999999", "Nothing=+1"}) {
-        cases.push_back({"--step", value});
-    }
-    for (const auto& args : cases) {
-        SCOPED_TRACE(args.back());
-        const Result r = runOnEmpty(args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_EQ(r.out, "");
-        ASSERT_FALSE(r.err.empty());
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "exactly one line: " << r.err;
-        EXPECT_EQ(r.err.rfind("clockdeck-cli: ", 0), 0U) << r.err;
-    }
-}
-
-TEST(Cli, HelpVersionAndAFullOutput)
-{
-    const Result help = run({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.err, "");
-    EXPECT_EQ(help.out.rfind("Usage: clockdeck-cli", 0), 0U);
-    const Result version = run({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "clockdeck-cli " CLOCKDECK_VERSION "\n");
-    const Result full = run({"--sysroot", profile("empty")}, "/dev/full");
-    EXPECT_EQ(full.status, 1);
-    EXPECT_EQ(full.err, "clockdeck-cli: cannot write the report to standard output\n");
 }
 
 } // namespace

@@ -3,11 +3,12 @@
 //
 // Feeds arbitrary bytes to the cpuinfo reading, in memory and as a file of a saved machine profile, and runs the
 // whole load on that profile: nothing may crash, read past its input or throw, and the results keep their form.
-#include "calc/calculator.h"
 #include "probe/cpuinfo.h"
 #include "probe/formload.h"
 #include "probe/registry.h"
+#include "support/recordingsink.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -15,18 +16,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <string_view>
 
 #include <unistd.h>
 
 namespace {
-
-class NullSink : public clockdeck::MessageSink
-{
-public:
-    void updateFault(std::string_view) override {}
-    void ceilFault(std::string_view) override {}
-};
 
 constexpr std::string_view Prefix = "clockdeck-fuzz-";
 
@@ -60,29 +53,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     const CpuInfo info = CpuInfo::parse(text);
-    if (info.bootMHz() < 0) {
-        std::abort();
-    }
-    if (const auto identifier = info.identifier(); identifier && identifier->rfind("x86 Family ", 0) != 0) {
+    if (const auto id = info.identifier(); info.bootMHz() < 0 || (id && id->rfind("x86 Family ", 0) != 0)) {
         std::abort();
     }
 
-    {
-        std::ofstream out(profileRoot() / "proc" / "cpuinfo", std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
+    std::ofstream(profileRoot() / "proc" / "cpuinfo", std::ios::binary).write(text.data(), std::ssize(text));
     const SystemRegistry registry(profileRoot());
     std::int32_t type = 0;
     const std::string name = GetRegString("HKEY_LOCAL_MACHINE", "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
                                           "ProcessorNameString", type, registry);
-    if (name.find('\0') != std::string::npos || name.find('\n') != std::string::npos) {
-        std::abort();
-    }
-    if (GetBootMHz(registry) < 0) {
+    // A probed text never carries a control character (terminal escapes, line ends, NUL) to where it is shown.
+    const auto control = [](unsigned char c) { return c < 0x20 || c == 0x7F; };
+    if (std::any_of(name.begin(), name.end(), control) || GetBootMHz(registry) < 0) {
         std::abort();
     }
 
-    NullSink sink;
+    clockdeck::test::RecordingSink sink;
     Calculator calc(sink);
     HeadlessWindow window;
     Form_Load(calc, window, profileRoot());

@@ -3,27 +3,14 @@
 //
 // Feeds arbitrary bytes to the number texts and the recomputation: they must never crash, never read past their
 // input and never invoke undefined behaviour, and a computed text must always parse back to its number.
-#include "calc/calculator.h"
 #include "calc/numbertext.h"
+#include "support/recordingsink.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
-
-namespace {
-
-class NullSink : public clockdeck::MessageSink
-{
-public:
-    void updateFault(std::string_view) override {}
-    void ceilFault(std::string_view) override {}
-};
-
-constexpr std::string_view Patterns[] = {"##0.#0", "###.0", "0.#0", "###.0#", "###.#0", "###"};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -33,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double parsed = ParseLeadingNumber(text);
     (void)StrictNumber(text);
 
+    test::RecordingSink sink;
+    Calculator calc(sink);
     // Any double, from the raw bytes when there are enough of them: NaNs, infinities and denormals included.
     double raw = parsed;
     if (size >= sizeof raw) {
@@ -46,18 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (std::isfinite(x) && std::isfinite(back) && NumberToText(back) != written) {
             std::abort();
         }
-        for (const auto pattern : Patterns) {
+        for (const auto pattern : {"##0.#0", "###.0", "0.#0", "###.0#", "###.#0", "###"}) {
             (void)FormatNumberPattern(x, pattern);
         }
         (void)FifteenDigitText(x);
-        NullSink sink;
-        Calculator calc(sink);
         (void)calc.Ceil(x);
     }
 
     // The same bytes as a field text through every change handler.
-    NullSink sink;
-    Calculator calc(sink);
     for (std::size_t i = 0; i < InputFieldCount; ++i) {
         calc.setText(static_cast<Field>(i), text);
     }

@@ -24,7 +24,7 @@ run_or_exit() { # run_or_exit DESCRIPTION COMMAND...: a step the later checks ne
 expected_files() {
     printf '%s\n' bin/clockdeck bin/clockdeck-cli share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
         share/icons/hicolor/scalable/apps/$id.svg share/man/man1/clockdeck.1.gz share/man/man1/clockdeck-cli.1.gz \
-        share/doc/clockdeck/about.html
+        share/doc/clockdeck/about.html share/bash-completion/completions/clockdeck-cli
     for size in 32 48 64 128 256; do
         echo share/icons/hicolor/${size}x${size}/apps/$id.png
     done

@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "app.h"
+
+#include "commandline.h"
+#include "output.h"
+#include "sweep.h"
+
+#include "calc/calculator.h"
+#include "probe/formload.h"
+#include "probe/live.h"
+#include "report/getdata.h"
+
+#include <optional>
+#include <system_error>
+
+namespace clockdeck {
+
+namespace {
+
+constexpr std::string_view Program = "clockdeck-cli";
+
+// One line: control characters from the arguments or the machine (a line end, a terminal escape) become "?".
+void addLine(std::string& stream, std::string_view text)
+{
+    stream.append(Program).append(": ");
+    for (const char c : text) {
+        stream += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    }
+    stream += '\n';
+}
+
+// Faults of the recomputation, which the window shows as message boxes.
+class CollectingSink final : public MessageSink
+{
+public:
+    explicit CollectingSink(std::string& err) : m_err(err) {}
+    void updateFault(std::string_view message) override { addLine(m_err, message); }
+    void ceilFault(std::string_view description) override
+    {
+        addLine(m_err, "Function Ceil Error! " + std::string(description));
+    }
+
+private:
+    std::string& m_err;
+};
+
+} // namespace
+
+CliResult runCli(std::span<const std::string_view> args)
+{
+    CliResult result;
+    const CommandLine line = parseCommandLine(args);
+    if (!line.error.empty()) {
+        addLine(result.err, line.error);
+        result.status = 2;
+        return result;
+    }
+    if (line.help) {
+        result.out = usageText();
+        return result;
+    }
+    if (line.version) {
+        result.out = std::string(Program) + " " CLOCKDECK_VERSION "\n";
+        return result;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(line.sysroot, ec)) {
+        addLine(result.err, "--sysroot " + line.sysroot.string() + ": no such folder");
+        result.status = 2;
+        return result;
+    }
+
+    CollectingSink sink(result.err);
+    Calculator calc(sink);
+    HeadlessWindow window;
+    Form_Load(calc, window, line.sysroot);
+    for (const auto& note : applyActions(calc, line.actions)) {
+        addLine(result.err, note);
+    }
+    // The report and the fields are those of the command line's settings; the sweep then walks away from them.
+    const std::string report = GetData(calc.fields());
+    FieldTexts texts;
+    for (std::size_t f = 0; f < FieldCount; ++f) {
+        texts[f] = calc.text(static_cast<Field>(f));
+    }
+    const auto rows = runSweep(calc, line.sweeps);
+    std::optional<LiveReadings> live;
+    if (line.live) {
+        live = readLive(line.sysroot);
+    }
+
+    if (line.format == OutputFormat::Json) {
+        result.out = jsonDocument(texts, report, line.sweeps, rows, live ? &*live : nullptr);
+        return result;
+    }
+    if (line.sweeps.empty()) {
+        // A terminal's text has LF line ends; the results file and the clipboard keep the report's CR LF.
+        for (const auto reportLine : reportLines(report)) {
+            result.out.append(reportLine).append("\n");
+        }
+    } else {
+        result.out = sweepTable(line.sweeps, rows);
+    }
+    if (live) {
+        result.out += liveText(*live);
+    }
+    return result;
+}
+
+} // namespace clockdeck

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace clockdeck {
+
+/// What clockdeck-cli prints and how it ends, before anything is written.
+struct CliResult
+{
+    int status = 0;  // 0 done, 2 bad command line (out is then empty)
+    std::string out; // standard output
+    std::string err; // standard error: notes and faults, one line each
+};
+
+/// The whole program but its writes: reads the arguments after the program name, runs the load on the machine
+/// or profile, the --set and --step options, the sweep and the live readings, and renders text or JSON.
+[[nodiscard]] CliResult runCli(std::span<const std::string_view> args);
+
+} // namespace clockdeck
