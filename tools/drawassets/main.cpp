@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 
-// Draws every picture of the main window into an assets folder: the backdrop, the four title-band buttons, the
-// window icon (pixel picture, SVG and the hicolor sizes) and the two pointers.
+// Draws every picture of the main window into an assets folder: the backdrop, the four title-band buttons and the
+// two pointers, each at 1x, 2x and 3x; the window icon (pixel picture, SVG and the hicolor sizes).
 //
 // Usage: drawassets ASSETS_DIR
 //
@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -174,18 +175,28 @@ QPainterPath titlePath()
     return fit.map(spaced);
 }
 
-QImage drawBackdrop()
+// The backdrop at 1x, 2x or 3x. The bands and the panel keep their 1x pixels, each repeated scale x scale times
+// (their edges fall on whole pixels at every scale); the product name is drawn afresh at the scale, so its letters
+// are as sharp as the text on the screen.
+QImage drawBackdrop(int scale)
 {
-    QImage img(kBackdropWidth, kBackdropHeight, QImage::Format_RGB32);
+    QImage img(kBackdropWidth * scale, kBackdropHeight * scale, QImage::Format_RGB32);
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            img.setPixel(x, y, opaque(backdropColour(x, y)));
+            img.setPixel(x, y, opaque(backdropColour(x / scale, y / scale)));
 
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(scale, scale);
     p.fillPath(titlePath(), QColor(kTitleText));
     p.end();
     return img.convertToFormat(QImage::Format_RGB888);
+}
+
+// A pixel picture at 2x or 3x: every pixel a block, so edges stay hard (a smooth upscale is what looked soft).
+QImage blocks(const QImage& img, int scale)
+{
+    return img.scaled(img.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -575,7 +586,7 @@ int main(int argc, char** argv)
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
 
-    const QImage backdrop = drawBackdrop();
+    const QImage backdrop = drawBackdrop(1);
     const QImage windowPointer = drawWindowPointer();
     const QImage linkPointer = drawLinkPointer();
     if (!hotSpotOpaque(windowPointer, clockdeck::assets::kWindowPointerHotSpot) ||
@@ -588,16 +599,23 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    bool ok = save(backdrop, out.filePath("backdrop.png"));
-    ok = save(drawMinimiseButton(backdrop), out.filePath("image1.png")) && ok;
-    ok = save(drawExitButton(backdrop), out.filePath("image2.png")) && ok;
-    ok = save(drawCopyButton(backdrop), out.filePath("image3.png")) && ok;
-    ok = save(drawResultsButton(backdrop), out.filePath("image4.png")) && ok;
+    // Every picture of the window at 1x, 2x and 3x, under Qt's names for them (backdrop.png, backdrop@2x.png,
+    // backdrop@3x.png), so that the window loads the one that fits the screen's device pixel ratio.
+    const std::pair<const char*, QImage> pictures[] = {
+        {"image1", drawMinimiseButton(backdrop)}, {"image2", drawExitButton(backdrop)},
+        {"image3", drawCopyButton(backdrop)},     {"image4", drawResultsButton(backdrop)},
+        {"cursor-window", windowPointer},         {"cursor-link", linkPointer},
+    };
+    bool ok = true;
+    for (int scale = 1; scale <= 3; ++scale) {
+        const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
+        ok = save(scale == 1 ? backdrop : drawBackdrop(scale), out.filePath("backdrop" + suffix)) && ok;
+        for (const auto& [name, img] : pictures)
+            ok = save(scale == 1 ? img : blocks(img, scale), out.filePath(QLatin1String(name) + suffix)) && ok;
+    }
     ok = save(drawIcon32(), out.filePath("icon32.png")) && ok;
     for (int size : {32, 48, 64, 128, 256})
         ok = save(drawIcon(size), out.filePath(QStringLiteral("icons/%1/net.tarnwick.Clockdeck.png").arg(size))) && ok;
-    ok = save(windowPointer, out.filePath("cursor-window.png")) && ok;
-    ok = save(linkPointer, out.filePath("cursor-link.png")) && ok;
 
     QFile svg(out.filePath("net.tarnwick.Clockdeck.svg"));
     if (!svg.open(QIODevice::WriteOnly) || svg.write(iconSvg()) < 0) {
