@@ -123,7 +123,7 @@ int main(int argc, char** argv)
     wide.move(280, 80);
     QPixmap icon(32, 32);
     icon.fill(QColor(0, 128, 0));
-    QSystemTrayIcon tray(QIcon(icon));
+    QSystemTrayIcon tray{QIcon(icon)};
     tray.setToolTip(QStringLiteral("floor"));
     tray.show();
     window.show();
