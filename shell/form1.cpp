@@ -17,6 +17,7 @@
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -72,7 +73,7 @@ constexpr int WheelNotch = QWheelEvent::DefaultDeltasPerStep;
 
 Form1::Form1(MessageSink* messages, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_boxes(this), m_calc(messages ? *messages : m_boxes),
-      m_loadWindow(*this), m_backdrop(pictures::backdrop()),
+      m_loadWindow(*this), m_backdrop(pictures::backdrop(qApp->devicePixelRatio())),
       m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }),
       m_systemMove([](QWindow& window) { return window.startSystemMove(); }), m_hideWhenMinimised([] { return true; })
 {
@@ -88,6 +89,7 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
     buildLabels();
     buildSpins(); // after the labels: a spin control is drawn over any label box it touches
     buildButtons();
+    buildShortcuts();
 
     m_calc.fields().subscribe([this](Field f) { showField(f); });
 }
@@ -159,7 +161,7 @@ void Form1::buildSpins()
 void Form1::buildButtons()
 {
     for (const layout::ButtonRow& row : layout::Buttons) {
-        const QPixmap picture = pictures::button(row.number);
+        const QPixmap picture = pictures::button(row.number, qApp->devicePixelRatio());
         const QSize size(layout::px(row.width), layout::px(row.height));
         auto* button = new PictureButton(this, row.left, row.top, size, picture);
         button->setObjectName(QStringLiteral("Image%1").arg(row.number));
@@ -170,6 +172,22 @@ void Form1::buildButtons()
     connect(image(2), &PictureButton::clicked, this, &Form1::requestExit);
     connect(image(3), &PictureButton::clicked, this, &Form1::copyRequested);
     connect(image(4), &PictureButton::released, this, &Form1::resultsReleased);
+}
+
+void Form1::buildShortcuts()
+{
+    // The keys users expect of a small tool window; each does what its button or link does.
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_C), [this] { emit copyRequested(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { emit resultsReleased(Qt::LeftButton); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { requestExit(); }},
+        {QKeySequence(Qt::Key_Escape), [this] { minimise(); }},
+        {QKeySequence(Qt::Key_F1), [this] { m_openUrl(aboutPage()); }},
+    };
+    for (const auto& [key, action] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, action);
+    }
 }
 
 SkinLabel* Form1::namePlate(int index) const
@@ -314,16 +332,21 @@ void Form1::paintEvent(QPaintEvent*)
     if (m_backdrop.isNull()) {
         painter.fillRect(rect(), QColor(0xB2, 0xD0, 0xB2));
     } else {
+        // 1:1 at 100 % and 200 %; at 150 % the 2x picture is scaled down, smoothly.
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(QPoint(0, 0), m_backdrop);
     }
-    // The outline round the first row: one pixel, dotted.
-    QPen pen(OutlineColour);
-    pen.setWidth(1);
-    pen.setDashPattern({1, 1});
-    painter.setPen(pen);
-    const QRect box = pixels(layout::Shape1.left, layout::Shape1.top, layout::Shape1.width, layout::Shape1.height);
-    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    // A frameless window gets no frame from the window system: draw the thin single line a fixed window has, one
+    // pixel wide on the outermost pixels, in the desktop palette's shadow colour.
+    const QColor frame = palette().color(QPalette::Shadow);
+    painter.fillRect(QRectF(0, 0, width(), 1), frame);
+    painter.fillRect(QRectF(0, height() - 1, width(), 1), frame);
+    painter.fillRect(QRectF(0, 0, 1, height()), frame);
+    painter.fillRect(QRectF(width() - 1, 0, 1, height()), frame);
+    // The outline round the first row.
+    drawDottedFrame(painter,
+                    pixels(layout::Shape1.left, layout::Shape1.top, layout::Shape1.width, layout::Shape1.height),
+                    OutlineColour);
 }
 
 // Only presses on the bare backdrop reach these: labels, pictures and spin controls take their own.

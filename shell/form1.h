@@ -28,7 +28,8 @@ class SpinBar;
 
 // The main window: a fixed 379 x 323 skinned window without a title bar. It owns the calculator; its labels show
 // the calculator's fields and follow every change, its ten spin controls step the inputs, and its own chrome moves,
-// hides and ends it.
+// hides and ends it. Keys: Ctrl+C copies, Ctrl+S appends to the results file, Ctrl+Q exits, Escape minimises and
+// F1 opens the about page.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -70,16 +71,16 @@ public:
     void setMinimisePolicy(MinimisePolicy policy) { m_hideWhenMinimised = std::move(policy); }
 
 public slots:
-    // Image1's action: minimise, which hides the window under the default policy.
+    // Image1's action (and Escape's): minimise, which hides the window under the default policy.
     void minimise();
 
 signals:
-    // Image3 clicked.
+    // Image3 clicked, or Ctrl+C.
     void copyRequested();
-    // A mouse button released on Image4, after the picture moved back.
+    // A mouse button released on Image4, after the picture moved back; Ctrl+S comes as a left release.
     void resultsReleased(Qt::MouseButton button);
-    // Image2 clicked. While nothing is connected to it, the click quits the application itself; whoever connects
-    // takes the end of the program over.
+    // Image2 clicked, or Ctrl+Q. While nothing is connected to it, the click quits the application itself; whoever
+    // connects takes the end of the program over.
     void exitRequested();
 
 protected:
@@ -94,6 +95,7 @@ private:
     void buildLabels();
     void buildSpins();
     void buildButtons();
+    void buildShortcuts();
     void showField(Field field);
     void spinMoved(SpinBar* bar, int value);
     void wheelStep(QObject* target, int angleDelta);

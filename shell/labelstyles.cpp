@@ -3,6 +3,7 @@
 #include "labelstyles.h"
 
 #include <QFontDatabase>
+#include <QPainter>
 #include <QStringList>
 
 namespace clockdeck {
@@ -87,6 +88,28 @@ QFont fontFor(layout::LabelStyle style)
         return face(SansSerif, 11, false, true);
     }
     return face(SansSerif, 11, false);
+}
+
+void drawDottedFrame(QPainter& painter, const QRect& box, const QColor& colour)
+{
+    // Round the edge clockwise from the top-left corner, every other pixel, each filled as a whole
+    // device-independent pixel so the screen's scale enlarges the dots rather than joining them.
+    const int w = box.width() - 1;
+    const int h = box.height() - 1;
+    const int perimeter = 2 * (w + h);
+    for (int i = 0; i < perimeter; i += 2) {
+        QPoint at;
+        if (i < w) {
+            at = {i, 0};
+        } else if (i < w + h) {
+            at = {w, i - w};
+        } else if (i < 2 * w + h) {
+            at = {w - (i - w - h), h};
+        } else {
+            at = {0, h - (i - 2 * w - h)};
+        }
+        painter.fillRect(QRect(box.topLeft() + at, QSize(1, 1)), colour);
+    }
 }
 
 QColor colourFor(layout::LabelStyle style)

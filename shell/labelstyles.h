@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QFont>
 
+class QPainter;
+
 namespace clockdeck {
 
 // The window was designed for MS Sans Serif, Arial and Verdana. Where those faces are missing, faces of similar
@@ -14,6 +16,9 @@ namespace clockdeck {
 void installFontSubstitutes();
 
 QFont fontFor(layout::LabelStyle style);
+// A dotted one-line frame on the outermost pixels of @p box: one device-independent pixel on, one off, at every
+// screen scale (a dashed pen scaled by the screen turns solid).
+void drawDottedFrame(QPainter& painter, const QRect& box, const QColor& colour);
 QColor colourFor(layout::LabelStyle style);
 
 inline const QColor LinkColour{192, 255, 192};

@@ -20,37 +20,38 @@ namespace clockdeck::pictures {
 
 namespace {
 
-QPixmap load(const QString& name)
+// The picture drawn for the screen's device pixel ratio: name@2x.png or name@3x.png where the ratio asks for more
+// than 1x and such a file exists, else name.png. Only that one file is read; QImageReader gives the pixmap the
+// ratio of its name, so it is painted at its device-independent size.
+QPixmap load(const QString& name, qreal ratio = 1.0)
 {
     static const bool ready = (initAssets(), true);
     Q_UNUSED(ready);
-    return QPixmap(QStringLiteral(":/assets/") + name);
+    return QPixmap(qt_findAtNxFile(QStringLiteral(":/assets/") + name, ratio));
 }
 
 QCursor pointer(const QString& name, assets::HotSpot hot, qreal ratio)
 {
-    QPixmap shape = load(name);
+    const QPixmap shape = load(name, ratio);
     if (shape.isNull()) {
         return QCursor(Qt::ArrowCursor);
     }
-    if (ratio > 1.0) {
-        const int side = qRound(shape.width() * ratio);
-        shape = shape.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        shape.setDevicePixelRatio(ratio);
-    }
-    return QCursor(shape, hot.x, hot.y);
+    // The hot spot is given in the picture's own pixels: scaled with the picture, it stays on the same point of the
+    // drawing at every ratio.
+    const qreal scale = shape.devicePixelRatio();
+    return QCursor(shape, qRound(hot.x * scale), qRound(hot.y * scale));
 }
 
 } // namespace
 
-QPixmap backdrop()
+QPixmap backdrop(qreal devicePixelRatio)
 {
-    return load(QStringLiteral("backdrop.png"));
+    return load(QStringLiteral("backdrop.png"), devicePixelRatio);
 }
 
-QPixmap button(int number)
+QPixmap button(int number, qreal devicePixelRatio)
 {
-    return load(QStringLiteral("image%1.png").arg(number));
+    return load(QStringLiteral("image%1.png").arg(number), devicePixelRatio);
 }
 
 QIcon icon()

@@ -9,15 +9,15 @@
 namespace clockdeck {
 
 // The pictures compiled into the program: the backdrop, the four picture buttons, the icon and the two pointers.
-// A picture that cannot be loaded comes back null; the window then simply shows less, it never fails.
+// A picture that cannot be loaded comes back null; the window then simply shows less, it never fails. Each is drawn
+// at 1x, 2x and 3x; the one that fits the given device pixel ratio is loaded (2x for 150 %, scaled down when drawn).
 namespace pictures {
 
-QPixmap backdrop();
+QPixmap backdrop(qreal devicePixelRatio = 1.0);
 // Image1 to Image4, by the number in the element's name.
-QPixmap button(int number);
+QPixmap button(int number, qreal devicePixelRatio = 1.0);
 QIcon icon();
-// The pointer over the whole window, and the hand over the links. Drawn at the screen's pixel ratio so they stay
-// sharp at 200 % scaling.
+// The pointer over the whole window, and the hand over the links, with their hot spots scaled to the picture.
 QCursor windowPointer(qreal devicePixelRatio = 1.0);
 QCursor linkPointer(qreal devicePixelRatio = 1.0);
 

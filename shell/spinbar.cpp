@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "spinbar.h"
 
+#include "labelstyles.h"
+
 #include <QPainter>
 
 namespace clockdeck {
@@ -27,10 +29,7 @@ void SpinBar::paintEvent(QPaintEvent* event)
     // step with a dotted frame.
     if (hasFocus()) {
         QPainter painter(this);
-        QPen pen(QColor(0, 128, 0));
-        pen.setDashPattern({1, 1});
-        painter.setPen(pen);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        drawDottedFrame(painter, rect(), QColor(0, 128, 0));
     }
 }
 

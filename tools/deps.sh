@@ -11,7 +11,7 @@ clockdeck_packages() {
     local pkgs=(build-essential cmake ninja-build qt6-base-dev fonts-liberation2 fonts-dejavu-core)
     if [[ $what == test ]]; then
         pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth x11-utils xdotool imagemagick
-               openbox trayer xclip appstream desktop-file-utils dpkg-dev file locales nlohmann-json3-dev)
+               openbox trayer xclip libxfixes-dev appstream desktop-file-utils dpkg-dev file locales nlohmann-json3-dev)
     fi
     printf '%s\n' "${pkgs[@]}"
 }
