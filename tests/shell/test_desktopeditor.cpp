@@ -20,7 +20,7 @@ class TestDesktopEditor : public QObject
     Q_OBJECT
 
 private:
-    // A shown window titled @p title whose client claims process @p pid and class @p wmClass.
+    // A shown window titled @p title whose client claims process @p pid (else this one) and class @p wmClass.
     QWindow* window(const QString& title, uint32_t pid = 0, const QByteArray& wmClass = {}, bool takesClose = true)
     {
         auto* w = new QWindow;
@@ -32,8 +32,9 @@ private:
             const xcb_atom_t a = r->atom;
             return std::free(r), a;
         };
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->winId(), atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32,
-                            pid ? 1 : 0, &pid);
+        if (pid) // Qt gave this program's own
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->winId(), atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
+                                &pid);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->winId(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, wmClass.size(),
                             wmClass.constData());
         if (!takesClose)
@@ -54,14 +55,13 @@ private slots:
         QTRY_VERIFY(!bin.ran(QStringLiteral("xdg-open")).isEmpty());
         const QList<QByteArray> pids = bin.ran(QStringLiteral("xdg-open")).split(' ');
         const auto stop = qScopeGuard([&] { ::kill(-pids[0].toInt(), SIGKILL); });
-        const uint32_t child = pids[1].toUInt();
 
-        const QList<QWindow*> asked{window(QStringLiteral("*results.txt - Mousepad"), child),
+        const QList<QWindow*> asked{window(QStringLiteral("*results.txt - Mousepad"), pids[1].toUInt()),
                                     window(file + QStringLiteral(" - Kate")),
                                     window(QStringLiteral("Results.txt (%1) - gedit").arg(bin.path()))};
         const QList<QWindow*> left{
-            window(QStringLiteral("Results.txt - Mousepad"), 1), // the same name in an editor started elsewhere
-            window(QStringLiteral("Notes.txt - Mousepad"), child),
+            window(QStringLiteral("Results.txt - Mousepad")), // the same name in an editor started elsewhere
+            window(QStringLiteral("Notes.txt - Mousepad"), pids[1].toUInt()),
             window(QStringLiteral("Results.txt - Mozilla Firefox")),
             window(QStringLiteral("Results.txt (/elsewhere) - gedit")),
             window(file + QStringLiteral(" - VIM"), 0, QByteArray("xterm\0XTerm\0", 12)), // would end vim unasked
