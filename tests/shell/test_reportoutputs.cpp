@@ -44,7 +44,6 @@ private slots:
         outputs.resultsReleased(fields, Qt::LeftButton, &window); // appends in the locale's encoding (C)
         std::ifstream written(file, std::ios::binary);
         QCOMPARE(std::string(std::istreambuf_iterator<char>(written), {}), "50?C\r\n\r\n");
-        QCOMPARE(editor.calls.size(), 2u);
         outputs.resultsReleased(fields, Qt::RightButton, &window); // closes editors, then opens the file
         QCOMPARE(editor.calls.back(), "open " + file);
 
@@ -58,6 +57,7 @@ private slots:
         // The script named xdg-open (if any), whether the fallback browser is there, the box's reason (if any).
         const std::tuple<QByteArray, bool, QString> cases[] = {
             {{}, false, QStringLiteral("xdg-open: No such file or directory")},
+            {QByteArray(), true, QString()},
             {"exit 3", true, {}},
             {"exit 4", false, QStringLiteral("xdg-open: ended with status 4 (the program chosen to open it failed)")},
         };
