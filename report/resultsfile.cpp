@@ -46,7 +46,7 @@ public:
     }
 };
 
-std::error_code lastError()
+[[nodiscard]] std::error_code lastError()
 {
     return {errno, std::system_category()};
 }
@@ -169,7 +169,7 @@ Opened openForAppend(const std::filesystem::path& path)
 
 // Waits for the lock at most @p wait, trying again every few milliseconds: a blocking flock() would hold the
 // window (and its answer to SIGTERM) for as long as any reader of the file keeps a lock.
-std::error_code lockWithin(AppendDevice& device, int fd, std::chrono::milliseconds wait)
+[[nodiscard]] std::error_code lockWithin(AppendDevice& device, int fd, std::chrono::milliseconds wait)
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
@@ -187,7 +187,7 @@ std::error_code lockWithin(AppendDevice& device, int fd, std::chrono::millisecon
     }
 }
 
-std::error_code writeAll(AppendDevice& device, int fd, std::string_view bytes)
+[[nodiscard]] std::error_code writeAll(AppendDevice& device, int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t n = device.write(fd, bytes.data(), bytes.size());

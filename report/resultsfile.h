@@ -37,7 +37,7 @@ enum class ResultsFileError
 };
 
 const std::error_category& resultsFileCategory();
-std::error_code make_error_code(ResultsFileError error);
+[[nodiscard]] std::error_code make_error_code(ResultsFileError error);
 
 // The results file: reports appended one after another, oldest first, each followed by an empty line.
 //

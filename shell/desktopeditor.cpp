@@ -219,7 +219,7 @@ bool showsPath(const QString& title, const QString& file)
 
 // The session a process belongs to (the fifth field of /proc/PID/stat, after the command in brackets); 0 when
 // unknown.
-pid_t sessionOf(pid_t pid)
+[[nodiscard]] pid_t sessionOf(pid_t pid)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string stat;
@@ -236,7 +236,7 @@ pid_t sessionOf(pid_t pid)
 
 // The process id a window's client gave (_NET_WM_PID); 0 when missing or when the client runs on another machine,
 // where the number means nothing here.
-pid_t windowPid(X11& x, xcb_window_t window)
+[[nodiscard]] pid_t windowPid(X11& x, xcb_window_t window)
 {
     const QByteArray machine = x.property(window, XCB_ATOM_WM_CLIENT_MACHINE);
     char host[256] = {};

@@ -28,7 +28,7 @@ constexpr int LatePollMs = 1000;
 
 // posix_spawnp in a new session. Signals this program ignores (SIGPIPE, SIGXFSZ) would stay ignored across exec:
 // the started program gets them back at their defaults. Returns 0 or the error.
-int spawn(const QString& program, const QString& argument, pid_t* pid)
+[[nodiscard]] int spawn(const QString& program, const QString& argument, pid_t* pid)
 {
     const QByteArray file = QFile::encodeName(program);
     const QByteArray arg = QFile::encodeName(argument);

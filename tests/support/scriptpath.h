@@ -23,9 +23,11 @@ public:
     /// The folder, or the file @p name in it.
     QString path(const QString& name = {}) const { return name.isEmpty() ? m_dir.path() : m_dir.filePath(name); }
 
-    /// Adds the script @p name; "$0.ran" next to it names the script's own record file.
+    /// Adds the script @p name, unless @p body is empty; "$0.ran" in it names the script's own record file.
     void add(const QString& name, const QByteArray& body) const
     {
+        if (body.isEmpty())
+            return;
         std::ofstream(path(name).toStdString()) << "#!/bin/sh\n" << body.constData() << "\n";
         QFile::setPermissions(path(name), QFile::ReadOwner | QFile::ExeOwner);
     }
