@@ -3,6 +3,7 @@
 #include "resultsfile.h"
 
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
@@ -13,11 +14,46 @@
 
 namespace clockdeck {
 
+int AppendDevice::tryLock(int fd)
+{
+    return ::flock(fd, LOCK_EX | LOCK_NB);
+}
+
+ssize_t AppendDevice::write(int fd, const char* data, std::size_t size)
+{
+    return ::write(fd, data, size);
+}
+
 namespace {
 
-std::error_code lastError()
+class ResultsFileCategory final : public std::error_category
+{
+public:
+    const char* name() const noexcept override { return "results file"; }
+    std::string message(int value) const override
+    {
+        switch (static_cast<ResultsFileError>(value)) {
+        case ResultsFileError::NotRegular:
+            return "is not a regular file";
+        case ResultsFileError::Locked:
+            return "is locked by another program";
+        case ResultsFileError::ForeignLink:
+            return "is a symbolic link owned by another user";
+        case ResultsFileError::DanglingLink:
+            return "is a symbolic link to a file that does not exist";
+        }
+        return "cannot be written";
+    }
+};
+
+[[nodiscard]] std::error_code lastError()
 {
     return {errno, std::system_category()};
+}
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // Appends within this process go one at a time. flock() alone would also keep threads apart (each append opens
@@ -26,6 +62,12 @@ std::mutex& appendMutex()
 {
     static std::mutex mutex;
     return mutex;
+}
+
+AppendDevice& systemDevice()
+{
+    static AppendDevice device;
+    return device;
 }
 
 // Closes the descriptor on every way out of append().
@@ -42,7 +84,7 @@ public:
     }
     int get() const { return m_fd; }
     // Closes now and reports the error that close() found (delayed write errors surface here on NFS and FUSE).
-    std::error_code close()
+    [[nodiscard]] std::error_code close()
     {
         const int fd = m_fd;
         m_fd = -1;
@@ -60,44 +102,95 @@ struct Opened
     int fd = -1;
     bool created = false;
     std::error_code error;
+    bool retry = false; // the path changed under us: look again
 };
 
-// Opens for appending, knowing whether this call created the file. O_NONBLOCK keeps a FIFO named Results.txt
-// from hanging the window (it fails with ENXIO instead); it is cleared again for the write.
+constexpr int AppendFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+Opened failed(std::error_code error)
+{
+    return {-1, false, error, false};
+}
+
+// Anything but a regular file or a folder (whose open gives the system's EISDIR) is refused before it is opened:
+// opening a FIFO could block, and opening a device can have effects of its own.
+bool refusedType(mode_t mode)
+{
+    return !S_ISREG(mode) && !S_ISDIR(mode);
+}
+
+// A final symbolic link is followed only when it is the user's own, as the kernel's protected-symlinks rule does
+// in shared folders: a link another user planted could point at any file of this user. The link and its target
+// are checked again after the open, so a link swapped in between is not taken.
+Opened openThroughLink(const std::filesystem::path& path, const struct stat& link)
+{
+    if (link.st_uid != ::geteuid())
+        return failed(ResultsFileError::ForeignLink);
+    struct stat target = {};
+    if (::stat(path.c_str(), &target) != 0)
+        return failed(errno == ENOENT ? make_error_code(ResultsFileError::DanglingLink) : lastError());
+    if (refusedType(target.st_mode))
+        return failed(ResultsFileError::NotRegular);
+    const int fd = ::open(path.c_str(), AppendFlags);
+    if (fd < 0)
+        return failed(errno == ENOENT ? make_error_code(ResultsFileError::DanglingLink) : lastError());
+    struct stat linkAfter = {};
+    struct stat opened = {};
+    if (::lstat(path.c_str(), &linkAfter) != 0 || !sameFile(link, linkAfter) || ::fstat(fd, &opened) != 0 ||
+        !sameFile(target, opened)) {
+        ::close(fd);
+        return {-1, false, {}, true};
+    }
+    return {fd, false, {}, false};
+}
+
+// Opens for appending, knowing whether this call created the file. O_NONBLOCK keeps any open from waiting (it is
+// cleared again for the write); only regular files get this far.
 Opened openForAppend(const std::filesystem::path& path)
 {
-    constexpr int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0)
-            return {fd, true, {}};
-        if (errno != EEXIST)
-            return {-1, false, lastError()};
-        fd = ::open(path.c_str(), flags);
-        if (fd >= 0)
-            return {fd, false, {}};
-        if (errno != ENOENT) // removed in between: try creating it again
-            return {-1, false, lastError()};
-    }
-    return {-1, false, std::make_error_code(std::errc::resource_unavailable_try_again)};
+    const int fd = ::open(path.c_str(), AppendFlags | O_CREAT | O_EXCL, 0600);
+    if (fd >= 0)
+        return {fd, true, {}, false};
+    if (errno != EEXIST)
+        return failed(lastError());
+
+    struct stat found = {};
+    if (::lstat(path.c_str(), &found) != 0)
+        return errno == ENOENT ? Opened{-1, false, {}, true} : failed(lastError());
+    if (S_ISLNK(found.st_mode))
+        return openThroughLink(path, found);
+    if (refusedType(found.st_mode))
+        return failed(ResultsFileError::NotRegular);
+    const int existing = ::open(path.c_str(), AppendFlags | O_NOFOLLOW);
+    if (existing < 0)
+        return errno == ENOENT || errno == ELOOP ? Opened{-1, false, {}, true} : failed(lastError());
+    return {existing, false, {}, false};
 }
 
-int lockExclusive(int fd)
+// Waits for the lock at most @p wait, trying again every few milliseconds: a blocking flock() would hold the
+// window (and its answer to SIGTERM) for as long as any reader of the file keeps a lock.
+[[nodiscard]] std::error_code lockWithin(AppendDevice& device, int fd, std::chrono::milliseconds wait)
 {
-    int rc;
-    do {
-        rc = ::flock(fd, LOCK_EX);
-    } while (rc != 0 && errno == EINTR);
-    // File systems without flock support still get the in-process serialization; do not fail the append for it.
-    if (rc != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS))
-        rc = 0;
-    return rc;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (device.tryLock(fd) == 0)
+            return {};
+        // File systems without flock support still get the in-process serialization; do not fail the append.
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS)
+            return {};
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return lastError();
+        if (std::chrono::steady_clock::now() >= deadline)
+            return ResultsFileError::Locked;
+        const struct timespec pause = {0, 20'000'000};
+        ::nanosleep(&pause, nullptr);
+    }
 }
 
-std::error_code writeAll(int fd, std::string_view bytes)
+[[nodiscard]] std::error_code writeAll(AppendDevice& device, int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = device.write(fd, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -112,7 +205,24 @@ std::error_code writeAll(int fd, std::string_view bytes)
 
 } // namespace
 
+const std::error_category& resultsFileCategory()
+{
+    static const ResultsFileCategory category;
+    return category;
+}
+
+std::error_code make_error_code(ResultsFileError error)
+{
+    return {static_cast<int>(error), resultsFileCategory()};
+}
+
 ResultsFile::ResultsFile(std::filesystem::path path) : m_path(std::move(path)) {}
+
+std::string ResultsFile::describe(std::error_code error) const
+{
+    const std::string separator = error.category() == resultsFileCategory() ? " " : ": ";
+    return m_path.string() + separator + error.message();
+}
 
 std::error_code ResultsFile::append(std::string_view report) const
 {
@@ -122,39 +232,47 @@ std::error_code ResultsFile::append(std::string_view report) const
     entry.append("\r\n");
 
     std::lock_guard guard(appendMutex());
+    AppendDevice& device = m_device ? *m_device : systemDevice();
 
-    // Another process may unlink a file it has just created and failed to fill while this one waits for the lock;
-    // the descriptor then points at a deleted file and the append must go to the file at the path instead.
+    // Another process may remove a file it has just created and failed to fill while this one waits for the lock,
+    // and an editor saving the file replaces it; the descriptor then points at a deleted file and the append must
+    // go to the file at the path instead.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        Opened opened = openForAppend(m_path);
+        const Opened opened = openForAppend(m_path);
         if (opened.error)
             return opened.error;
+        if (opened.retry)
+            continue;
         Descriptor fd(opened.fd);
 
-        if (lockExclusive(fd.get()) != 0)
-            return lastError();
+        if (std::error_code error = lockWithin(device, fd.get(), m_lockWait))
+            return error;
 
+        // The restore point is taken under the lock: whatever another program appended before is kept.
         struct stat before = {};
         if (::fstat(fd.get(), &before) != 0)
             return lastError();
         if (before.st_nlink == 0)
             continue;
+        if (!S_ISREG(before.st_mode))
+            return ResultsFileError::NotRegular;
         const int flags = ::fcntl(fd.get(), F_GETFL);
         if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
             return lastError();
 
-        const bool regular = S_ISREG(before.st_mode);
-        // Puts the file back as it was: no file when this append created it, otherwise its old length. Runs with
-        // the lock held, so nobody can have appended after the failed part.
+        // Puts the file back to its length at the lock; with the lock still held nobody appended after that. A
+        // file that this append created and that was still empty then held nobody else's bytes: it goes again,
+        // as long as the path still names it.
         auto restore = [&](int descriptor) {
-            if (opened.created)
+            while (::ftruncate(descriptor, before.st_size) != 0 && errno == EINTR) {
+            }
+            struct stat atPath = {};
+            if (opened.created && before.st_size == 0 && ::lstat(m_path.c_str(), &atPath) == 0 &&
+                sameFile(atPath, before))
                 ::unlink(m_path.c_str());
-            else if (regular)
-                while (::ftruncate(descriptor, before.st_size) != 0 && errno == EINTR) {
-                }
         };
 
-        if (std::error_code error = writeAll(fd.get(), entry)) {
+        if (std::error_code error = writeAll(device, fd.get(), entry)) {
             restore(fd.get());
             return error;
         }

@@ -4,10 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
 
@@ -15,7 +13,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -27,6 +28,8 @@ namespace {
 // (its editor is asking whether to save) is asked again in the next pass.
 constexpr int CloseWaitMs = 300;
 constexpr int CloseWaitStepMs = 20;
+// The editors started recently enough to still be looked for.
+constexpr std::size_t LaunchesKept = 16;
 
 // A connection of its own to the X server named by DISPLAY: the editor's windows belong to other programs, and
 // this works whatever Qt platform the window runs on.
@@ -122,8 +125,9 @@ QString title(X11& x, xcb_window_t window)
     return QString::fromLatin1(x.property(window, XCB_ATOM_WM_NAME));
 }
 
-// The application windows on the screen: the window manager's client list, or, without a window manager that
-// keeps one, the children of the root (and, for frames that carry no title, their children).
+// The application windows on the screen: the window manager's client list (minimised windows included), or,
+// without a window manager that keeps one, the mapped children of the root (and, for frames that carry no title,
+// their children).
 std::vector<xcb_window_t> topLevelWindows(X11& x)
 {
     const std::vector<uint32_t> clients = x.property32(x.root(), x.atom("_NET_CLIENT_LIST"));
@@ -131,6 +135,8 @@ std::vector<xcb_window_t> topLevelWindows(X11& x)
         return {clients.begin(), clients.end()};
     std::vector<xcb_window_t> windows;
     for (const xcb_window_t child : x.children(x.root())) {
+        if (!x.viewable(child))
+            continue; // withdrawn: shows nothing
         if (!title(x, child).isEmpty()) {
             windows.push_back(child);
             continue;
@@ -178,21 +184,66 @@ bool askToClose(X11& x, xcb_window_t window)
     return true;
 }
 
-// Whether a title names the file the way editors do: the name first (after a "modified" mark such as "*" or
-// "●"), then nothing, or a blank or bracket before the folder or program name. "Results.txt (~/bench) - gedit"
-// and "*Results.txt - Mousepad" show the file; "Results.txt.bak - gedit" and "ls Results.txt" do not.
-bool showsFile(QString title, const QString& fileName)
+// Whether a title begins with @p shown the way editors show a file: after a "modified" mark such as "*" or "●",
+// then nothing more, or a blank or bracket before the folder or program name. "Results.txt (~/bench) - gedit" and
+// "*Results.txt - Mousepad" show Results.txt; "Results.txt.bak - gedit" and "ls Results.txt" do not.
+bool shows(QString title, const QString& shown, Qt::CaseSensitivity cs)
 {
     title = title.trimmed();
     while (!title.isEmpty() && (title.front() == QLatin1Char('*') || title.front() == QChar(0x25CF)))
         title = title.mid(1).trimmed();
-    if (!title.startsWith(fileName, Qt::CaseInsensitive))
+    if (!title.startsWith(shown, cs))
         return false;
-    if (title.size() == fileName.size())
+    if (title.size() == shown.size())
         return true;
-    const QChar next = title.at(fileName.size());
+    const QChar next = title.at(shown.size());
     return next.isSpace() || next == QLatin1Char('(') || next == QLatin1Char('[') || next == QLatin1Char('-') ||
            next == QChar(0x2014) || next == QChar(0x2013);
+}
+
+// Whether a title shows the file's full path: the path itself, or the name followed by its folder in brackets,
+// each also with the home folder written as "~".
+bool showsPath(const QString& title, const QString& file)
+{
+    const QString home = QDir::homePath();
+    const QString name = file.section(QLatin1Char('/'), -1);
+    QString folder = file.left(file.size() - name.size() - 1);
+    QStringList forms{file, name + QStringLiteral(" (") + (folder.isEmpty() ? QStringLiteral("/") : folder) + ')'};
+    if (home.size() > 1 && (folder == home || folder.startsWith(home + QLatin1Char('/')))) {
+        folder = QLatin1Char('~') + folder.mid(home.size());
+        forms << folder + QLatin1Char('/') + name << name + QStringLiteral(" (") + folder + ')';
+    }
+    return std::any_of(forms.begin(), forms.end(),
+                       [&](const QString& f) { return shows(title, f, Qt::CaseSensitive); });
+}
+
+// The session a process belongs to (the fifth field of /proc/PID/stat, after the command in brackets); 0 when
+// unknown.
+[[nodiscard]] pid_t sessionOf(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat;
+    std::getline(in, stat);
+    const std::size_t end = stat.rfind(')');
+    if (end == std::string::npos)
+        return 0;
+    std::istringstream fields(stat.substr(end + 1));
+    std::string state;
+    long parent = 0, group = 0, session = 0;
+    fields >> state >> parent >> group >> session;
+    return static_cast<pid_t>(session);
+}
+
+// The process id a window's client gave (_NET_WM_PID); 0 when missing or when the client runs on another machine,
+// where the number means nothing here.
+[[nodiscard]] pid_t windowPid(X11& x, xcb_window_t window)
+{
+    const QByteArray machine = x.property(window, XCB_ATOM_WM_CLIENT_MACHINE);
+    char host[256] = {};
+    if (!machine.isEmpty() && (::gethostname(host, sizeof host - 1) != 0 || machine != QByteArray(host)))
+        return 0;
+    const std::vector<uint32_t> pid = x.property32(window, x.atom("_NET_WM_PID"));
+    return pid.empty() ? 0 : static_cast<pid_t>(pid.front());
 }
 
 // Terminal windows show a file name in their title while a program in them edits it; a close request would end
@@ -237,31 +288,33 @@ bool isTerminal(X11& x, xcb_window_t window)
 
 } // namespace
 
-DesktopEditor::DesktopEditor()
-    : m_open([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
-      m_start([](const QString& program, const QStringList& arguments) {
-          return QProcess::startDetached(program, arguments);
-      })
-{}
+bool DesktopEditor::startedFor(const std::filesystem::path& file, pid_t windowPid) const
+{
+    if (windowPid <= 0)
+        return false;
+    const pid_t session = sessionOf(windowPid);
+    return std::any_of(m_launched.begin(), m_launched.end(), [&](const Launch& launch) {
+        return launch.file == file && (launch.pid == windowPid || launch.pid == session);
+    });
+}
 
 bool DesktopEditor::closeEditorWindowsShowing(const std::filesystem::path& path)
 {
-    const QString fileName = QFile::decodeName(path.filename().c_str());
-    if (fileName.isEmpty())
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error).lexically_normal();
+    const QString file = QFile::decodeName(absolute.c_str());
+    const QString fileName = QFile::decodeName(absolute.filename().c_str());
+    if (error || fileName.isEmpty())
         return false;
     X11 x;
     if (!x.ok())
         return false;
 
-    const xcb_atom_t pidAtom = x.atom("_NET_WM_PID");
     std::vector<xcb_window_t> asked;
     for (const xcb_window_t window : topLevelWindows(x)) {
-        if (!showsFile(title(x, window), fileName) || isTerminal(x, window))
-            continue;
-        const std::vector<uint32_t> pid = x.property32(window, pidAtom);
-        if (!m_includeOwnWindows && !pid.empty() && pid.front() == static_cast<uint32_t>(::getpid()))
-            continue;
-        if (askToClose(x, window))
+        const QString shown = title(x, window);
+        const bool ours = shows(shown, fileName, Qt::CaseInsensitive) && startedFor(absolute, windowPid(x, window));
+        if ((ours || showsPath(shown, file)) && !isTerminal(x, window) && askToClose(x, window))
             asked.push_back(window);
     }
     xcb_flush(x.connection());
@@ -307,17 +360,14 @@ const QStringList& DesktopEditor::fallbackEditors()
 void DesktopEditor::openInEditor(const std::filesystem::path& path)
 {
     std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    if (error)
-        return;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error).lexically_normal();
     const QString file = QFile::decodeName(absolute.c_str());
-    if (m_open(QUrl::fromLocalFile(file)))
-        return;
-    for (const QString& editor : fallbackEditors()) {
-        const QString program = QStandardPaths::findExecutable(editor);
-        if (!program.isEmpty() && m_start(program, {file}))
-            return;
-    }
+    m_launcher.open(QStringList{QStringLiteral("xdg-open")} + fallbackEditors(), file,
+                    QStringLiteral("Cannot open %1 in a text editor:").arg(file), nullptr, [this, absolute](pid_t pid) {
+                        if (m_launched.size() == LaunchesKept)
+                            m_launched.erase(m_launched.begin());
+                        m_launched.push_back({absolute, pid});
+                    });
 }
 
 } // namespace clockdeck

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "form1.h"
 
+#include "desktoplauncher.h"
 #include "form1layout.h"
 #include "labelstyles.h"
 #include "picturebutton.h"
@@ -10,7 +11,6 @@
 #include "spinbar.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -74,7 +74,7 @@ constexpr int WheelNotch = QWheelEvent::DefaultDeltasPerStep;
 Form1::Form1(MessageSink* messages, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_boxes(this), m_calc(messages ? *messages : m_boxes),
       m_loadWindow(*this), m_backdrop(pictures::backdrop(qApp->devicePixelRatio())),
-      m_openUrl([](const QUrl& url) { QDesktopServices::openUrl(url); }),
+      m_openUrl([this](const QUrl& url) { openPage(url, this); }),
       m_systemMove([](QWindow& window) { return window.startSystemMove(); }), m_hideWhenMinimised([] { return true; })
 {
     setObjectName(QStringLiteral("Form1"));

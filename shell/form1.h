@@ -35,7 +35,7 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    // Opens a web page; the result is not examined.
+    // Opens a web page; a browser that cannot be started shows a box.
     using UrlOpener = std::function<void(const QUrl&)>;
     // Starts the window system's interactive move; false when it cannot, and the window then follows the pointer
     // itself.

@@ -28,4 +28,18 @@ void MessageBoxes::ceilFault(std::string_view description)
     showBox(m_parent, QMessageBox::Information, QStringLiteral("Function Ceil Error!"), description);
 }
 
+void showCriticalBox(QWidget* parent, const QString& text)
+{
+    // On the heap: should the program end while the box is up, its parent takes it along safely.
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Clockdeck"), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->show();
+    box->raise();
+    box->activateWindow();
+    box->exec();
+}
+
 } // namespace clockdeck

@@ -4,6 +4,7 @@
 
 #include "calc/messagesink.h"
 
+class QString;
 class QWidget;
 
 namespace clockdeck {
@@ -20,5 +21,9 @@ public:
 private:
     QWidget* m_parent;
 };
+
+/// The box of a user's action that failed (an append, an editor or browser that cannot be started): titled
+/// "Clockdeck", critical icon, @p text as plain text, one OK button, application-modal and brought to the front.
+void showCriticalBox(QWidget* parent, const QString& text);
 
 } // namespace clockdeck

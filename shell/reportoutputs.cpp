@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "reportoutputs.h"
 
+#include "messageboxes.h"
 #include "report/getdata.h"
 
 #include <QClipboard>
@@ -10,12 +11,16 @@
 #include <QMessageBox>
 #include <QMimeData>
 
+#include <csignal>
+
 namespace clockdeck {
 
 ReportOutputs::ReportOutputs(EditorPlatform& editor, QObject* parent)
-    : QObject(parent), m_editor(editor), m_errorBox(&ReportOutputs::showCriticalBox),
+    : QObject(parent), m_editor(editor), m_errorBox(&showCriticalBox),
       m_report([](const FieldStore& fields) { return GetData(fields); })
-{}
+{
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 void ReportOutputs::copy(const FieldStore& fields)
 {
@@ -41,25 +46,12 @@ bool ReportOutputs::append(const FieldStore& fields, QWidget* window)
     // The file holds the user's locale text; Qt set the C locale from the environment at start.
     const std::error_code error = m_results.append(toLocaleText(m_report(fields)));
     if (error) {
-        m_errorBox(window, QStringLiteral("Clockdeck"), QString::fromLocal8Bit(error.message()));
+        m_errorBox(window, QString::fromLocal8Bit(m_results.describe(error)));
         return false;
     }
     // Let the window repaint and take the clicks that came meanwhile, as after every report.
     QCoreApplication::processEvents();
     return true;
-}
-
-void ReportOutputs::showCriticalBox(QWidget* parent, const QString& title, const QString& text)
-{
-    // On the heap: should the program end while the box is up, its parent takes it along safely.
-    auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    box->setWindowFlag(Qt::WindowStaysOnTopHint);
-    box->show();
-    box->raise();
-    box->activateWindow();
-    box->exec();
 }
 
 } // namespace clockdeck

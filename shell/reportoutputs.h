@@ -24,11 +24,13 @@ class ReportOutputs : public QObject
     Q_OBJECT
 
 public:
-    // Shows a failed append's error; the window shows a critical message box.
-    using ErrorBox = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+    // Shows a failed append's error; the window shows showCriticalBox().
+    using ErrorBox = std::function<void(QWidget* parent, const QString& text)>;
     // The report of what the fields show now; GetData by default.
     using ReportSource = std::function<std::string(const FieldStore&)>;
 
+    // Also makes SIGPIPE harmless for the whole program: a reader that goes away (a pipe as standard error, a
+    // program the outputs talk to) gives an error where it happens and never ends the window.
     explicit ReportOutputs(EditorPlatform& editor, QObject* parent = nullptr);
 
     void setResultsFile(ResultsFile file) { m_results = std::move(file); }
@@ -44,12 +46,8 @@ public:
     // @p window parents the message box of a failed append.
     void resultsReleased(const FieldStore& fields, Qt::MouseButton button, QWidget* window);
 
-    // The left button's append; false (after the message box) when it failed.
+    // The left button's append; false (after the message box naming the file and the reason) when it failed.
     bool append(const FieldStore& fields, QWidget* window);
-
-    // The critical box a failed append shows: titled "Clockdeck", the system's description, one OK button,
-    // application-modal and brought to the front.
-    static void showCriticalBox(QWidget* parent, const QString& title, const QString& text);
 
 private:
     EditorPlatform& m_editor;

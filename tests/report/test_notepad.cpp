@@ -2,41 +2,33 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "report/notepad.h"
 #include "support/recordingeditor.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <string>
-#include <unistd.h>
-#include <vector>
+#include <tuple>
 
-namespace fs = std::filesystem;
-
-using clockdeck::test::RecordingEditor;
+using namespace clockdeck;
 
 TEST(OpenInNotePad, closesTheEditorWindowsThenOpensOnlyAFileOfMoreThanTwoBytes)
 {
-    const fs::path file = fs::temp_directory_path() / ("clockdeck-notepad-" + std::to_string(::getpid()) + ".txt");
-    const std::string close = "close " + file.string();
-    const struct
-    {
-        const char* content; // nullptr: no file
-        int windowsOpen;
-        std::vector<std::string> expected;
-    } cases[] = {
+    test::TempFolder dir;
+    const std::filesystem::path file = dir.path() / "Results.txt";
+    const std::string close = "close " + file.string(), open = "open " + file.string();
+    // The file's content (nullptr: no file), the editor windows that ask once more, the calls expected.
+    const std::tuple<const char*, int, std::vector<std::string>> cases[] = {
         {nullptr, 1, {close, "events", close, "events"}},
-        {"\r\n", 0, {close, "events"}},
-        {"ab\n", 0, {close, "events", "open " + file.string()}},
-        {"a report\r\n\r\n", 2, {close, "events", close, "events", close, "events", "open " + file.string()}},
+        {"", 0, {close, "events"}},
+        {"\n", 0, {close, "events"}},
+        {"\r\n", 2, {close, "events", close, "events", close, "events"}},
+        {"ab\n", 0, {close, "events", open}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.content ? c.content : "no file");
-        fs::remove(file);
-        if (c.content)
-            std::ofstream(file, std::ios::binary) << c.content;
-        RecordingEditor editor(c.windowsOpen);
-        clockdeck::OpenInNotePad(file, editor);
-        EXPECT_EQ(editor.calls, c.expected);
+    for (const auto& [content, windowsOpen, expected] : cases) {
+        std::filesystem::remove(file);
+        if (content)
+            dir.write("Results.txt", content);
+        test::RecordingEditor editor(windowsOpen);
+        OpenInNotePad(file, editor);
+        EXPECT_EQ(editor.calls, expected) << (content ? content : "no file");
     }
-    fs::remove(file);
 }

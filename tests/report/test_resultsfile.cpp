@@ -1,40 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "report/resultsfile.h"
+#include "support/failingdevice.h"
+#include "support/otheruser.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <clocale>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
+#include <sys/stat.h>
+#include <tuple>
 
-using clockdeck::ResultsFile;
+using namespace clockdeck;
+using test::FailingDevice;
+using test::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempDir
-{
-    fs::path path;
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "clockdeck-results-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-        fs::permissions(path, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-};
 
 // 25 CR LF lines, each carrying the tag, so that an entry mixed with another shows up.
 std::string report(const std::string& tag)
@@ -51,146 +36,115 @@ std::string readAll(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The tags of the entries, each checked to be one whole report closed by an empty line.
-std::vector<std::string> entryTags(const std::string& content)
+// What a folder holds: each entry's name with its content or link target. FIFOs are never opened.
+std::string snapshot(const fs::path& dir)
 {
-    std::vector<std::string> tags;
-    for (std::size_t pos = 0, end; pos < content.size(); pos = end + 4) {
-        end = content.find("\r\n\r\n", pos);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "bytes without the closing empty line at offset " << pos;
-            break;
-        }
-        const std::string entry = content.substr(pos, end + 2 - pos);
-        tags.push_back(entry.substr(0, entry.find(' ')));
-        EXPECT_EQ(entry, report(tags.back())) << "entry at offset " << pos << " is not one whole report";
-    }
-    return tags;
-}
-
-// Appends in a child process, as user nobody when root, so that root's override of permissions stays out.
-int appendAsNobody(const fs::path& path)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(250);
-        ::_exit(ResultsFile(path).append(report("lost")).value() & 0xff);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::string text;
+    for (const fs::directory_entry& e : fs::directory_iterator(dir))
+        text += e.path().filename().string() +
+                (e.is_symlink()        ? " -> " + fs::read_symlink(e).string()
+                 : e.is_regular_file() ? ": " + readAll(e)
+                                       : " (special)") +
+                "\n";
+    return text;
 }
 
 } // namespace
 
-TEST(ResultsFile, createsThenAppendsWholeEntriesOldestFirst)
+TEST(ResultsFile, refusalsAndFailuresLeaveEverythingAsItWas)
 {
-    TempDir dir;
-    const fs::path file = dir.path / "Results.txt";
-    const ResultsFile results(file);
-    for (const char* tag : {"first", "second", "third"})
-        ASSERT_FALSE(results.append(report(tag)));
-    EXPECT_EQ(readAll(file), report("first") + "\r\n" + report("second") + "\r\n" + report("third") + "\r\n");
-}
-
-TEST(ResultsFile, failuresLeaveTheFileAsItWas)
-{
-    const std::string before = report("before") + "\r\n";
+    const auto existing = [](const fs::path& f) { std::ofstream(f, std::ios::binary) << report("old") << "\r\n"; };
+    const auto failAfter = [](FailingDevice& d, int error) { d.failAfter = 700, d.error = error; };
+    // Another program that appends, keeping to the lock, while this one waits for it.
+    const auto anotherFirst = [](const fs::path& f) {
+        return
+            [s = f.string()] { EXPECT_EQ(std::system(("flock " + s + " sh -c 'echo other >>" + s + "'").c_str()), 0); };
+    };
     const struct
     {
         const char* name;
-        std::function<void(const fs::path&)> setUp;
-        int expected;
+        std::function<void(const fs::path&, FailingDevice&)> setUp;
+        std::string reason;
+        const char* otherUser = nullptr; // script run as nobody; $1 the file, $2 a file of this user's
     } cases[] = {
-        {"a folder of that name", [](const fs::path& f) { fs::create_directory(f); }, EISDIR},
-        {"a link to a full disk", [](const fs::path& f) { fs::create_symlink("/dev/full", f); }, ENOSPC},
-        {"a read-only file",
-         [&](const fs::path& f) {
-             std::ofstream(f, std::ios::binary) << before;
-             fs::permissions(f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-         },
-         EACCES},
+        {"a folder", [](auto& f, auto&) { fs::create_directory(f); }, ": Is a directory"},
+        {"a FIFO", [](auto& f, auto&) { ::mkfifo(f.c_str(), 0600); }, " is not a regular file"},
+        {"a dangling link", [](auto& f, auto&) { fs::create_symlink("gone", f); },
+         " is a symbolic link to a file that does not exist"},
+        {"the size limit partway, new file", [&](auto&, auto& d) { failAfter(d, EFBIG); }, ": File too large"},
+        {"another program first, existing file",
+         [&](auto& f, auto& d) { existing(f), failAfter(d, ENOSPC), d.beforeLock = anotherFirst(f); },
+         ": No space left on device"},
+        {"another program first, new file",
+         [&](auto& f, auto& d) { failAfter(d, ENOSPC), d.beforeLock = anotherFirst(f); }, ": No space left on device"},
+        {"another user's lock", [&](auto& f, auto&) { existing(f), fs::permissions(f, fs::perms::all); },
+         " is locked by another program", "exec 3<\"$1\"; flock -x 3; echo ready; exec sleep 30"},
+        {"a link planted by another user", [](auto&, auto&) {}, " is a symbolic link owned by another user",
+         "ln -s \"$2\" \"$1\"; echo ready; exec sleep 30"},
     };
     for (const auto& c : cases) {
+        if (c.otherUser && !test::OtherUser::available())
+            GTEST_SKIP() << c.name << ": acting as a second user needs root (setpriv to nobody)";
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        const fs::path file = dir.path / "Results.txt";
-        c.setUp(file);
-        EXPECT_EQ(appendAsNobody(file), c.expected);
-        if (fs::is_symlink(file))
-            EXPECT_EQ(fs::read_symlink(file), "/dev/full");
-        else if (fs::is_directory(file))
-            EXPECT_TRUE(fs::is_empty(file));
-        else
-            EXPECT_EQ(readAll(file), before);
+        TempFolder dir;
+        fs::permissions(dir.path(), fs::perms::all); // a shared folder, not sticky
+        const fs::path file = dir.path() / "Results.txt";
+        auto device = std::make_shared<FailingDevice>();
+        c.setUp(file, *device);
+        const test::OtherUser other(c.otherUser, file, dir.write("mine.txt", "keep"));
+        std::string before = snapshot(dir.path());
+        if (auto another = device->beforeLock) // what another program wrote meanwhile stays
+            device->beforeLock = [&, another] { another(), before = snapshot(dir.path()); };
+        ResultsFile results(file);
+        results.setDevice(device);
+        results.setLockWait(std::chrono::milliseconds(200));
+        EXPECT_EQ(results.describe(results.append(report("lost"))), file.string() + c.reason);
+        EXPECT_EQ(snapshot(dir.path()), before);
     }
 }
 
-TEST(ResultsFile, concurrentAppendsNeverInterleave)
+TEST(ResultsFile, appendsWholeEntriesOneAtATimeToAPrivateFile)
 {
-    TempDir dir;
-    const fs::path file = dir.path / "Results.txt";
-    constexpr int Writers = 4;
-    constexpr int EntriesEach = 40;
-    std::vector<pid_t> children;
+    TempFolder dir;
+    const fs::path file = dir.path() / "Results.txt";
+    auto device = std::make_shared<FailingDevice>();
+    device->interruptions = 2; // a signal during a write is retried, not reported
+    device->chunk = 16;        // many small writes: without the lock two appends would mix
+    ASSERT_FALSE(ResultsFile(file).append(report("first")));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(file, dir.path() / "link.txt"); // a link of one's own is followed
+    constexpr int Writers = 3, EntriesEach = 20;
+    std::map<std::string, int> entries, expected{{report("first"), 1}};
     for (int p = 0; p < Writers; ++p) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const ResultsFile results(file);
-            int failures = 0;
-            for (int i = 0; i < EntriesEach; ++i)
-                failures += results.append(report("writer" + std::to_string(p))) ? 1 : 0;
-            ::_exit(failures);
-        }
-        children.push_back(pid);
+        expected[report("writer" + std::to_string(p))] = EntriesEach;
+        if (::fork() != 0)
+            continue;
+        ResultsFile results(p == 0 ? dir.path() / "link.txt" : file);
+        results.setDevice(device);
+        for (int i = 0; i < EntriesEach; ++i)
+            if (results.append(report("writer" + std::to_string(p))))
+                ::_exit(1);
+        ::_exit(0);
     }
-    for (const pid_t pid : children) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+    for (int status = 0; ::wait(&status) > 0;)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    std::map<std::string, int> perWriter;
-    for (const std::string& tag : entryTags(readAll(file)))
-        ++perWriter[tag];
-    ASSERT_EQ(perWriter.size(), std::size_t{Writers});
-    for (const auto& [tag, count] : perWriter)
-        EXPECT_EQ(count, EntriesEach) << tag;
+    const std::string content = readAll(file);
+    for (std::size_t pos = 0, end; pos < content.size(); pos = end)
+        ++entries[content.substr(pos, (end = content.find("\r\n\r\n", pos) + 4) - pos - 2)];
+    EXPECT_EQ(content.substr(0, report("first").size()), report("first")) << "oldest first";
+    EXPECT_TRUE(entries == expected) << "entries mixed up or lost";
 }
 
 TEST(LocaleText, convertsToTheLocalesCharacterSet)
 {
-    const struct
-    {
-        const char* charset;
-        std::string utf8;
-        std::string expected;
-    } cases[] = {
-        {"ISO-8859-1",
-         "50 \xc2\xb0"
-         "C\r\n",
-         "50 \xb0"
-         "C\r\n"},
-        {"ISO-8859-1", "A\xe2\x84\xa2 B", "A? B"}, // a sign the set lacks
-        {"CP1252", "A\xe2\x84\xa2", "A\x99"},
-        {"ISO-8859-1",
-         "a\xff"
-         "b\xe2\x84",
-         "a?b?"}, // not UTF-8, and cut off at the end
-        {"NO-SUCH-CHARSET", "a\xc2\xb0", "a?"},
+    const std::tuple<const char*, std::string, std::string> cases[] = {
+        {"ISO-8859-1", "50 \u00b0C\r\n", "50 \260C\r\n"},
+        {"ISO-8859-1", "A\u2122 B", "A? B"}, // a sign the set lacks
+        {"CP1252", "A\u2122", "A\231"},
+        {"ISO-8859-1", "a\377b\342\204", "a?b?"}, // not UTF-8, and cut off at the end
+        {"NO-SUCH-CHARSET", "a\u00b0", "a?"},
+        {"ISO-8859-1", std::string(3000, 'x') + "\u00b0", std::string(3000, 'x') + "\260"}, // past a buffer's end
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(clockdeck::toCharset(c.utf8, c.charset), c.expected) << c.charset << ": " << c.utf8;
-
-    std::string longText;
-    for (int i = 0; i < 3000; ++i)
-        longText += "x\xc2\xb0";
-    EXPECT_EQ(clockdeck::toCharset(longText, "ISO-8859-1").size(), 6000U) << "a byte lost at a buffer boundary";
-
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
-    EXPECT_EQ(clockdeck::toLocaleText("50 \xc2\xb0"
-                                      "C"),
-              "50 ?C");
-    std::setlocale(LC_ALL, saved.c_str());
+    for (const auto& [charset, utf8, expected] : cases)
+        EXPECT_EQ(toCharset(utf8, charset), expected) << charset << ": " << utf8.substr(0, 20);
 }
