@@ -203,8 +203,7 @@ void Form2::restoreMainWindow()
     // A window hidden after the window manager iconified it keeps native state that Qt no longer sees (on X11 it
     // can map again as an icon, or not at all), and Wayland has no request that brings a minimised window back.
     // A fresh native window comes up plainly normal (on X11 at the same place).
-    const bool recreated = m_form1->windowHandle() &&
-                           (m_form1->isHidden() || m_minimisedOnWayland);
+    const bool recreated = m_form1->windowHandle() && (m_form1->isHidden() || m_minimisedOnWayland);
     m_minimisedOnWayland = false;
     if (recreated) {
         m_form1->hide();

@@ -14,8 +14,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -130,7 +130,9 @@ QString SingleInstance::displayKey()
 
 bool SingleInstance::isPrivateFolder(const QString& folder)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return !folder.isEmpty() && ::lstat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
            info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
 }
@@ -157,7 +159,9 @@ SingleInstance::Claim SingleInstance::claimFile(int timeoutMs)
     m_channel = Channel::File;
     const QString lockPath = m_folder + QStringLiteral("/net.tarnwick.Clockdeck-") + keyHash(m_key) + ".lock";
     const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
         if (fd >= 0)
             ::close(fd);

@@ -2,114 +2,111 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "shellfixture.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include <cstring>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 using namespace clockdeck;
 using namespace clockdeck::test;
+using Claim = SingleInstance::Claim;
 
-namespace {
-
-// Channel names of their own, so the tests never reach a Clockdeck the user is running.
-QString uniqueName(const char* what)
+// A unix socket connected to @p path, or else bound there (and listening when asked).
+static int unixSocket(const QString& path, bool connectTo, bool listening = false)
 {
-    return QStringLiteral("clockdeck-test-%1-%2-%3").arg(::getpid()).arg(QLatin1String(what)).arg(std::rand());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path - 1);
+    const auto* at = reinterpret_cast<sockaddr*>(&address);
+    return (connectTo ? ::connect(fd, at, sizeof address) : ::bind(fd, at, sizeof address)) == 0 &&
+                   (!listening || ::listen(fd, 4) == 0)
+               ? fd
+               : -1;
 }
-
-} // namespace
 
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_runtime; // private (0700), as a session's runtime folder is
+
 private slots:
+    void sessionKeyNamesTheDisplay()
+    {
+        const auto key = [](const char* wayland, const char* x11) { return SingleInstance::displayKey(wayland, x11); };
+        QCOMPARE(key(nullptr, ":0") + key("w-0", ":0"), key("", "unix:0.1") + key("w-0", ":1")); // screens, XWayland
+        const QStringList apart = {key("", ":0"), key("", ":1"), key("", "remote:0"), key("w-0", ""), key("w-1", "")};
+        QCOMPARE(QSet<QString>(apart.begin(), apart.end()).size(), apart.size());
+    }
+
+    // The channel is in the private runtime folder, else on the session bus (this test runs with its own).
     void laterStartReachesTheRunningOne_data()
     {
-        QTest::addColumn<SingleInstance::Namespace>("ns");
-        QTest::newRow("abstract namespace") << SingleInstance::Namespace::Abstract;
-        QTest::newRow("socket file") << SingleInstance::Namespace::File;
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<SingleInstance::Channel>("channel");
+        QTest::newRow("private runtime folder") << 0700 << SingleInstance::Channel::File;
+        QTest::newRow("folder others may enter") << 0711 << SingleInstance::Channel::Bus;
+        QTest::newRow("no folder") << -1 << SingleInstance::Channel::Bus;
     }
 
     void laterStartReachesTheRunningOne()
     {
-        QFETCH(SingleInstance::Namespace, ns);
-        const QString name = uniqueName("reach");
-        SingleInstance first(name, ns);
-        QVERIFY(!first.pokeRunning(1000)); // nobody answers while none runs
-        QVERIFY(first.listen());
+        QFETCH(int, mode);
+        QTemporaryDir dir;
+        const QString folder = mode < 0 ? QString() : dir.path(), key = QTest::currentDataTag();
+        QVERIFY(mode < 0 || ::chmod(QFile::encodeName(folder).constData(), mode_t(mode)) == 0);
+        SingleInstance first(folder, key);
+        QCOMPARE(first.claim(), Claim::First);
+        QTEST(first.channel(), "channel");
         QSignalSpy shown(&first, &SingleInstance::showRequested);
-        for (int start = 1; start <= 3; ++start) { // each later start is answered after the window was asked for
-            QVERIFY(pokeFromLaterStart(name, ns));
+        for (int start = 1; start <= 2; ++start) { // answered after the window was asked for
+            QCOMPARE(pokeFromLaterStart(folder, key), Claim::Running);
             QCOMPARE(shown.count(), start);
         }
+        QCOMPARE(pokeFromLaterStart(folder, key + "-elsewhere"), Claim::First); // another display: its own window
     }
 
-    // A stale socket file, as a crash leaves it, is taken over; one a running instance listens on is not.
-    void socketFileLeftBehind_data()
+    // The lock tells live from stale: files a crash left are taken over; a live holder never is, silent or not.
+    void liveOrStale()
     {
-        QTest::addColumn<bool>("live");
-        QTest::newRow("stale") << false;
-        QTest::newRow("live") << true;
-    }
-
-    void socketFileLeftBehind()
-    {
-        QFETCH(bool, live);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("channel"));
-        QLocalServer running;
-        if (live) {
-            QVERIFY(running.listen(path));
-        } else { // bound, then its owner gone: nobody accepts, the file stays
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path - 1);
-            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-            ::close(fd);
-        }
-        QVERIFY(QFileInfo::exists(path));
-
-        SingleInstance next(path, SingleInstance::Namespace::File);
-        QCOMPARE(next.listen(), !live);
-        QVERIFY(QFileInfo::exists(path));
-        if (live) {
-            QVERIFY(running.isListening());
-            QLocalSocket client;
-            client.connectToServer(path);
-            QVERIFY(client.waitForConnected(2000));
-        } else {
-            QSignalSpy shown(&next, &SingleInstance::showRequested);
-            QVERIFY(pokeFromLaterStart(path, SingleInstance::Namespace::File));
-            QCOMPARE(shown.count(), 1);
+        for (const bool live : {false, true}) {
+            const QString key = live ? "live" : "stale", socket = SingleInstance(m_runtime.path(), key).socketPath();
+            const int lock = ::open(QFile::encodeName(socket.chopped(7) + ".lock").constData(), O_RDWR | O_CREAT, 0600);
+            QVERIFY(lock >= 0 && (!live || ::flock(lock, LOCK_EX) == 0));
+            const int bound = unixSocket(socket, false, live); // and never accepting
+            QVERIFY(bound >= 0 && (live || ::close(bound) == 0));
+            SingleInstance next(m_runtime.path(), key);
+            QCOMPARE(next.claim(1000), live ? Claim::NoAnswer : Claim::First);
+            if (!live)
+                QCOMPARE(pokeFromLaterStart(m_runtime.path(), key), Claim::Running);
+            else // the silent holder keeps its lock and socket
+                QVERIFY(QFileInfo(socket).exists() && ::flock(lock, LOCK_EX | LOCK_NB) == 0 && ::close(bound) == 0);
+            ::close(lock);
         }
     }
 
-    void strangersOnTheChannelAreIgnored()
+    // Idle connections beyond the cap, wrong lines and endless lines: none is a request, and the listener stays.
+    void strangersOnTheChannelAreDropped()
     {
-        SingleInstance first(uniqueName("strangers"), SingleInstance::Namespace::Abstract);
-        QVERIFY(first.listen());
+        SingleInstance first(m_runtime.path(), QStringLiteral("strangers"));
+        QCOMPARE(first.claim(), Claim::First);
         QSignalSpy shown(&first, &SingleInstance::showRequested);
-        // Another program's bytes: a wrong line and an endless line are cut off.
-        for (const QByteArray& junk : {QByteArray("hello\n"), QByteArray(4096, 'x')}) {
-            QLocalSocket socket;
-            socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-            socket.connectToServer(first.name());
-            QVERIFY(socket.waitForConnected(2000));
-            socket.write(junk);
-            socket.flush();
-            QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
+        std::vector<int> strangers;
+        for (int i = 0; i < SingleInstance::MaxPending * 4; ++i) {
+            QCoreApplication::processEvents(); // the listener accepts, as it would between clients
+            strangers.push_back(unixSocket(first.socketPath(), true));
+            const QByteArray junk = i % 8 ? QByteArray("hello\n") : QByteArray(4096, 'x');
+            QVERIFY(strangers.back() >= 0 && (i % 4 || ::write(strangers.back(), junk.data(), junk.size()) > 0));
         }
-        QCOMPARE(shown.count(), 0);
-        QVERIFY(pokeFromLaterStart(first.name(), SingleInstance::Namespace::Abstract)); // still answers a real start
+        QCOMPARE(pokeFromLaterStart(m_runtime.path(), QStringLiteral("strangers")), Claim::Running);
         QCOMPARE(shown.count(), 1);
+        QTest::qWait(SingleInstance::ConnectionDeadlineMs * 3 / 2);
+        char byte = 0;
+        for (const int fd : strangers) // every one cut off (end of file, or reset) by its deadline at the latest
+            QVERIFY(::recv(fd, &byte, 1, MSG_DONTWAIT) == 0 || errno != EAGAIN);
     }
 };
 
