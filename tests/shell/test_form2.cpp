@@ -37,10 +37,10 @@ const struct Way
     {"Exit Clockdeck", "ends", [](Form2& f, Form1&) { f.trayMenu()->actions().last()->trigger(); }},
     {"Image2", "ends", [](Form2&, Form1& w) { QTest::mouseClick(w.image(2), Qt::LeftButton); }},
     {"SIGTERM", "ends", [](Form2&, Form1&) { ::raise(SIGTERM); }},
-    {"session end", "ends", [](Form2&, Form1&) {
-         QMetaObject::invokeMethod(qApp, "aboutToQuit"); // as the session manager does }},
-         {"window closed, no tray", "ends", [](Form2&, Form1& w) { w.close(); }},
-     };
+    // As the session manager ends the program.
+    {"session end", "ends", [](Form2&, Form1&) { QMetaObject::invokeMethod(qApp, "aboutToQuit"); }},
+    {"window closed, no tray", "ends", [](Form2&, Form1& w) { w.close(); }},
+};
 
 class TestForm2 : public QObject
 {
