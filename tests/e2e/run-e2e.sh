@@ -10,7 +10,7 @@ unset DBUS_SESSION_BUS_ADDRESS # no StatusNotifierItem host: the icon is an XEmb
 
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-wait_for 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+wait_for 300 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
 trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
     >"$work/trayer.log" 2>&1 &
 trayer_pid=$!
@@ -40,7 +40,7 @@ find_box() { # the message box: a dialog titled "Clockdeck"
     done
     return 1
 }
-viewable() { xwininfo -id "$1" | grep -q IsViewable; }
+hidden() { ! xwininfo -id "$1" | grep -q IsViewable; }
 entries() { [[ -f $1 ]] && grep -c $'^\r$' "$1" || echo 0; }
 probed() { tr -d '\r' | sed -n "$1,$(($1 + 23))p" | diff - "$work/expected.txt" >&2; }
 
@@ -87,7 +87,7 @@ if wait_for 100 find_box; then
     box=$(find_box)
     xdo windowactivate --sync "$box" >/dev/null 2>&1
     xdo key Return
-    wait_for 30 sh -c "! xwininfo -id $box | grep -q IsViewable" || fail "the message box would not close"
+    wait_for 30 hidden "$box" || fail "the message box would not close"
 else
     fail "no message box"
 fi
@@ -95,12 +95,12 @@ fi
 
 echo "-- Image1 hides; a second start (status 0) and a double click on the icon each bring the window back"
 click "$window" 335 13
-wait_for 50 sh -c "! xwininfo -id $window | grep -q IsViewable" || fail "Image1 did not hide the window"
+wait_for 50 hidden "$window" || fail "Image1 did not hide the window"
 timeout 20 "$clockdeck" --sysroot "$profile" >"$work/clockdeck-second.log" 2>&1 || fail "the second start ended with $?"
 wait_for 50 main_window "$app" || fail "the second start did not bring the window back"
-window=$(main_window "$app")
+window=$(main_window "$app") && sleep 0.3
 click "$window" 335 13
-wait_for 50 sh -c "! xwininfo -id $window | grep -q IsViewable" || fail "Image1 did not hide the window again"
+wait_for 50 hidden "$window" || fail "Image1 did not hide the window again"
 click "$icon" 8 8 && sleep 0.5 # one click does nothing on this tray
 main_window "$app" >/dev/null && fail "a single click on the icon brought the window back"
 xdo mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1

@@ -38,9 +38,11 @@ ends() { wait_for 100 sh -c "! kill -0 $app 2>/dev/null" && wait "$app"; }
 echo "-- the window appears, drawn as offscreen, and its icon registers"
 start 1
 wait_for 200 shown || { fail "no window appeared"; finish; }
-convert "$work/shot.png" -crop "379x323+$x+$y" +repage "$work/window.png"
-differ=$(compare -metric AE -fuzz 2% "$work/window.png" "$reference" null: 2>&1)
-((${differ%.*} <= 40)) || fail "the window differs from the offscreen render in $differ pixels"
+drawn() { # the window shows what the offscreen render shows (once its load has replaced the placeholders)
+    shown && convert "$work/shot.png" -crop "379x323+$x+$y" +repage "$work/window.png" &&
+        { differ=$(compare -metric AE -fuzz 2% "$work/window.png" "$reference" null: 2>&1); ((${differ%.*} <= 40)); }
+}
+wait_for 50 drawn || fail "the window differs from the offscreen render in ${differ:-all} pixels"
 wait_for 100 grep -q StatusNotifierItem "$work/items" || fail "no tray item registered"
 
 echo "-- Image1 hides it in the tray; one activation brings it back, so does a second start (status 0)"
