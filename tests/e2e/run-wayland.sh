@@ -45,16 +45,21 @@ drawn() { # the window shows what the offscreen render shows (once its load has 
 wait_for 50 drawn || fail "the window differs from the offscreen render in ${differ:-all} pixels"
 wait_for 100 grep -q StatusNotifierItem "$work/items" || fail "no tray item registered"
 
-echo "-- Image1 hides it in the tray; one activation brings it back, so does a second start (status 0)"
+echo "-- Image1 hides it in the tray; one activation, a second start (status 0) and Show Clockdeck bring it back"
 click 335 13
 wait_for 50 hidden || fail "Image1 did not hide the window"
 /usr/bin/python3 "$here/watcher.py" activate "$work/items" || fail "the item would not take Activate"
 wait_for 50 shown || fail "Activate did not bring the window back"
 click 335 13
 wait_for 50 hidden || fail "Image1 did not hide the window again"
-timeout 20 env -u DISPLAY "$clockdeck" --sysroot "$profile" >"$work/clockdeck-second.log" 2>&1 ||
+ln -s "$profile" "$work/profile-"$'\xff' # a folder name that is no valid UTF-8 is taken as it is
+timeout 20 env -u DISPLAY "$clockdeck" --sysroot "$work/profile-"$'\xff' >"$work/clockdeck-second.log" 2>&1 ||
     fail "the second start ended with $?"
 wait_for 50 shown || fail "the second start did not bring the window back"
+click 335 13
+wait_for 50 hidden || fail "Image1 did not hide the window a third time"
+/usr/bin/python3 "$here/watcher.py" choose "$work/items" "Show Clockdeck" || fail "no Show Clockdeck in the menu"
+wait_for 50 shown || fail "Show Clockdeck did not bring the window back"
 
 echo "-- the exit button ends the program, and so does Exit Clockdeck in the icon's menu"
 click 363 13
