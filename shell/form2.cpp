@@ -168,13 +168,6 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
     // Qt's XEmbed tray icon is a small widget of this class inside the tray. Its right-button press would open the
     // menu at once; the release opens it instead, as on every desktop that draws its own icons.
     const QEvent::Type type = event->type();
-    // A Wayland client cannot bring a minimised window back, nor is it told when the compositor does: it only
-    // sees the minimise, then the window reported normal again. So the minimise is remembered until activation.
-    if (watched == m_form1 && type == QEvent::WindowActivate)
-        m_minimisedOnWayland = false;
-    if (watched == m_form1 && type == QEvent::WindowStateChange && m_form1->isMinimized() &&
-        QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        m_minimisedOnWayland = true;
     if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) && !m_unloaded &&
         watched->inherits("QSystemTrayIconSys")) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -201,10 +194,11 @@ void Form2::restoreMainWindow()
     constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
     m_form1->setWindowState(m_form1->windowState() & ~NotNormal);
     // A window hidden after the window manager iconified it keeps native state that Qt no longer sees (on X11 it
-    // can map again as an icon, or not at all), and Wayland has no request that brings a minimised window back.
-    // A fresh native window comes up plainly normal (on X11 at the same place).
-    const bool recreated = m_form1->windowHandle() && (m_form1->isHidden() || m_minimisedOnWayland);
-    m_minimisedOnWayland = false;
+    // can map again as an icon, or not at all). On Wayland a client can neither bring back a minimised window nor
+    // raise one, and is not even told that it was minimised: only the loss of activation shows. A fresh native
+    // window comes up plainly normal (on X11 at the same place; on Wayland where the compositor puts it, in front).
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    const bool recreated = m_form1->windowHandle() && (m_form1->isHidden() || (wayland && !m_form1->isActiveWindow()));
     if (recreated) {
         m_form1->hide();
         m_form1->windowHandle()->destroy();

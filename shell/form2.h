@@ -103,7 +103,6 @@ private:
     QAction* m_mnuexit = nullptr;
     QTimer m_trayWatch;
     bool m_loadingMainWindow = false;
-    bool m_minimisedOnWayland = false; // minimised and not active since: Wayland lets only a new window come back
     bool m_unloaded = false;
 };
 

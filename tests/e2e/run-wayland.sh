@@ -12,6 +12,7 @@ reference=$here/../data/render-form1.png
 [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "FAIL: no session bus; run under dbus-run-session" >&2; exit 1; }
 
 /usr/bin/python3 "$here/watcher.py" serve "$work/items" 2>"$work/watcher.log" &
+watcher=$!
 pids+=($!)
 wait_for 100 grep -q ready "$work/items" || { echo "FAIL: the fake tray host did not start" >&2; exit 1; }
 printf '[core]\nidle-time=0\n[shell]\nbackground-color=0xff000000\npanel-position=none\n' >"$work/weston.ini"
@@ -68,4 +69,14 @@ start 2
 wait_for 200 shown || fail "no window on the next start"
 /usr/bin/python3 "$here/watcher.py" choose "$work/items" "Exit Clockdeck" || fail "no Exit Clockdeck in the menu"
 ends || fail "Exit Clockdeck did not end the program with 0"
+
+echo "-- with no tray, Image1 minimises; a second start brings the window back all the same"
+kill "$watcher"
+start 3
+wait_for 200 shown || fail "no window on a start with no tray"
+click 335 13
+wait_for 50 hidden || fail "Image1 did not minimise the window"
+timeout 20 env -u DISPLAY "$clockdeck" >"$work/clockdeck-fourth.log" 2>&1 || fail "the start after ended with $?"
+wait_for 50 shown || fail "the second start did not bring the minimised window back"
+kill "$app"
 finish
