@@ -36,7 +36,7 @@ click() { # click X Y in the window
 start() { env -u DISPLAY "$clockdeck" --sysroot "$profile" >"$work/clockdeck$1.log" 2>&1 & app=$! && pids+=($app); }
 ends() { wait_for 100 sh -c "! kill -0 $app 2>/dev/null" && wait "$app"; }
 
-echo "-- the window appears, drawn as offscreen, and its icon registers"
+echo "-- the window appears, drawn as offscreen, its icon registers, and a drag on the backdrop moves it"
 start 1
 wait_for 200 shown || { fail "no window appeared"; finish; }
 drawn() { # the window shows what the offscreen render shows (once its load has replaced the placeholders)
@@ -45,6 +45,11 @@ drawn() { # the window shows what the offscreen render shows (once its load has 
 }
 wait_for 50 drawn || fail "the window differs from the offscreen render in ${differ:-all} pixels"
 wait_for 100 grep -q StatusNotifierItem "$work/items" || fail "no tray item registered"
+read -r x0 y0 <<<"$x $y" # the backdrop dragged: the compositor moves the window
+xdo mousemove $((x + 6)) $((y + 90)) mousedown 1 mousemove $((x + 30)) $((y + 110)) sleep 0.2 \
+    mousemove $((x + 56)) $((y + 130)) sleep 0.2 mouseup 1
+moved() { shown && ((x == x0 + 50 && y == y0 + 40)); }
+wait_for 30 moved || fail "the drag moved the window from $x0,$y0 to $x,$y, not by 50,40"
 
 echo "-- Image1 hides it in the tray; one activation, a second start (status 0) and Show Clockdeck bring it back"
 click 335 13
