@@ -75,7 +75,7 @@ std::optional<int> Form2::load()
 std::optional<int> Form2::PrevInstance(QPointer<Form1>& FrmToShow)
 {
     // The channel, not the recorded window id, reaches the running instance: it works whether the setting is
-    // missing, stale or not a number, and a crashed instance leaves no channel behind.
+    // missing, stale or not a number, and what a crashed instance left behind is taken over.
     m_instance = new SingleInstance(m_options.runtimeFolder, m_options.sessionKey, this);
     switch (m_instance->claim()) {
     case SingleInstance::Claim::Running:
