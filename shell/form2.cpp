@@ -8,17 +8,26 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QWindow>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
 
 namespace clockdeck {
 
 namespace {
+
+// Qt draws the icon in a widget of its own only for an XEmbed tray; a StatusNotifierItem is exported over D-Bus.
+bool isXEmbedIcon()
+{
+    const QWidgetList widgets = QApplication::topLevelWidgets();
+    return std::any_of(widgets.begin(), widgets.end(),
+                       [](const QWidget* widget) { return widget->inherits("QSystemTrayIconSys"); });
+}
 
 // A tray that comes back (the panel restarted) is noticed within this time. Slow on purpose: it only looks.
 constexpr int TrayWatchMs = 2000;
@@ -43,10 +52,10 @@ Form2::~Form2()
         m_tray->hide();
 }
 
-bool Form2::load()
+std::optional<int> Form2::load()
 {
-    if (!PrevInstance(m_form1))
-        return false;
+    if (const auto status = PrevInstance(m_form1))
+        return status;
 
     // The main window no longer ends the program when it closes: the icon stays and can load it again.
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -60,25 +69,31 @@ bool Form2::load()
     }
     addTrayIcon();
     m_trayWatch.start();
-    return !m_unloaded;
+    return std::nullopt;
 }
 
-bool Form2::PrevInstance(QPointer<Form1>& FrmToShow)
+std::optional<int> Form2::PrevInstance(QPointer<Form1>& FrmToShow)
 {
     // The channel, not the recorded window id, reaches the running instance: it works whether the setting is
-    // missing, stale or not a number, and a crashed instance leaves no channel behind.
-    m_instance = new SingleInstance(m_options.channel, m_options.channelNamespace, this);
-    if (m_instance->pokeRunning())
-        return false;
-    // Two starts at the same moment: the one that got the channel first is the running instance.
-    if (!m_instance->listen() && m_instance->pokeRunning())
-        return false;
+    // missing, stale or not a number, and what a crashed instance left behind is taken over.
+    m_instance = new SingleInstance(m_options.runtimeFolder, m_options.sessionKey, this);
+    switch (m_instance->claim()) {
+    case SingleInstance::Claim::Running:
+        return 0;
+    case SingleInstance::Claim::NoAnswer:
+        // A live instance is never replaced, and a second window would be a second instance.
+        std::fprintf(stderr, "clockdeck: the Clockdeck running on this display (%s) does not answer\n",
+                     qPrintable(m_options.sessionKey));
+        return 1;
+    case SingleInstance::Claim::First:
+        break;
+    }
     connect(m_instance, &SingleInstance::showRequested, this, &Form2::restoreMainWindow);
 
     loadMainWindow(FrmToShow);
     QCoreApplication::processEvents();
     recordMainWindow();
-    return true;
+    return std::nullopt;
 }
 
 void Form2::loadMainWindow(QPointer<Form1>& FrmToShow)
@@ -118,8 +133,13 @@ void Form2::addTrayIcon()
     m_tray->setToolTip(QStringLiteral("Clockdeck"));
 
     m_mnuFile = std::make_unique<QMenu>();
+    m_mnuShow = m_mnuFile->addAction(QStringLiteral("Show Clockdeck"));
     m_mnuexit = m_mnuFile->addAction(QStringLiteral("Exit Clockdeck"));
+    connect(m_mnuShow, &QAction::triggered, this, &Form2::restoreMainWindow);
     connect(m_mnuexit, &QAction::triggered, this, &Form2::unload);
+    // A StatusNotifierItem host shows this menu itself, where it draws the icon; on an XEmbed tray the press that
+    // would open it is held back (eventFilter) and the release opens it.
+    m_tray->setContextMenu(m_mnuFile.get());
     connect(m_tray, &QSystemTrayIcon::activated, this, &Form2::trayActivated);
 
     if (QSystemTrayIcon::isSystemTrayAvailable())
@@ -132,36 +152,30 @@ void Form2::trayActivated(QSystemTrayIcon::ActivationReason reason)
     case QSystemTrayIcon::DoubleClick:
         restoreMainWindow();
         break;
-    case QSystemTrayIcon::Context:
-        // Tray hosts that only report the click (StatusNotifierItem) get the menu here; an X11 tray icon reports
-        // the press, and the menu waits for the release (eventFilter).
-        if (!m_menuOnRelease)
-            popUpTrayMenu(QCursor::pos());
+    case QSystemTrayIcon::Trigger:
+        // A StatusNotifierItem host sends one activation for a click and never a double click, so that one brings
+        // the window back. On an XEmbed tray it is a single left click, which does nothing.
+        if (!isXEmbedIcon())
+            restoreMainWindow();
         break;
-    default: // a single left click or a middle click does nothing
+    default: // a middle click does nothing; the menu opens by itself
         break;
     }
 }
 
-void Form2::popUpTrayMenu(const QPoint& at)
-{
-    // The menu is not handed to the icon (setContextMenu), which would open it on the press.
-    m_mnuFile->popup(at);
-    m_mnuFile->activateWindow();
-}
-
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
-    // Qt's X11 tray icon is a small widget of this class inside the tray: releasing the right button on it opens
-    // the menu, as on every desktop that draws its own icons.
+    // Qt's XEmbed tray icon is a small widget of this class inside the tray. Its right-button press would open the
+    // menu at once; the release opens it instead, as on every desktop that draws its own icons.
     const QEvent::Type type = event->type();
     if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) && !m_unloaded &&
         watched->inherits("QSystemTrayIconSys")) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
-            m_menuOnRelease = true;
-            if (type == QEvent::MouseButtonRelease)
-                popUpTrayMenu(mouse->globalPosition().toPoint());
+            if (type == QEvent::MouseButtonPress)
+                return true;
+            m_mnuFile->popup(mouse->globalPosition().toPoint());
+            m_mnuFile->activateWindow();
         }
     }
     return QObject::eventFilter(watched, event);
@@ -180,10 +194,15 @@ void Form2::restoreMainWindow()
     constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
     m_form1->setWindowState(m_form1->windowState() & ~NotNormal);
     // A window hidden after the window manager iconified it keeps native state that Qt no longer sees (on X11 it
-    // can map again as an icon, or not at all). A fresh native window comes up plainly normal, at the same place.
-    const bool recreated = m_form1->isHidden() && m_form1->windowHandle();
-    if (recreated)
+    // can map again as an icon, or not at all). On Wayland a client can neither bring back a minimised window nor
+    // raise one, and is not even told that it was minimised: only the loss of activation shows. A fresh native
+    // window comes up plainly normal (on X11 at the same place; on Wayland where the compositor puts it, in front).
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    const bool recreated = m_form1->windowHandle() && (m_form1->isHidden() || (wayland && !m_form1->isActiveWindow()));
+    if (recreated) {
+        m_form1->hide();
         m_form1->windowHandle()->destroy();
+    }
     m_form1->show();
     m_form1->raise();
     m_form1->activateWindow();

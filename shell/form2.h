@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -34,8 +35,9 @@ public:
     struct Options
     {
         std::filesystem::path sysroot = "/";
-        QString channel = SingleInstance::defaultName();
-        SingleInstance::Namespace channelNamespace = SingleInstance::defaultNamespace();
+        // Where the single-instance channel lives, and the graphical session it is for.
+        QString runtimeFolder = SingleInstance::defaultFolder();
+        QString sessionKey = SingleInstance::displayKey();
         // End the program cleanly on SIGTERM, SIGINT and SIGHUP. Tests leave the handlers alone.
         bool handleSignals = true;
         // What unload does last; tests record it instead.
@@ -46,13 +48,13 @@ public:
     explicit Form2(Options options, QObject* parent = nullptr);
     ~Form2() override;
 
-    // The program's start. False when another instance runs: it was asked to show its main window, and this
-    // process should end now with status 0, having shown nothing and added no icon.
-    bool load();
+    // The program's start. An exit status when this process should end now, having shown nothing and added no
+    // icon: 0 when the running instance showed its main window, 1 when it did not answer.
+    [[nodiscard]] std::optional<int> load();
 
     Form1* mainWindow() const { return m_form1; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
-    // The icon's popup menu, mnuFile, with its one item mnuexit.
+    // The icon's menu, mnuFile: "Show Clockdeck" (mnuShow) above "Exit Clockdeck" (mnuexit).
     QMenu* trayMenu() const { return m_mnuFile.get(); }
     ReportOutputs& outputs() { return m_outputs; }
     DesktopEditor& editor() { return m_editor; }
@@ -62,7 +64,8 @@ public:
     bool hidesWhenMinimised() const;
 
 public slots:
-    // The icon's double-click and a later start's request: the main window shown in its normal state, raised and
+    // The icon's double-click (one activation on trays without double clicks), "Show Clockdeck" and a later start's
+    // request: the main window shown in its normal state, raised and
     // activated; loaded anew, with its whole load, when it was closed.
     void restoreMainWindow();
 
@@ -81,12 +84,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool PrevInstance(QPointer<Form1>& FrmToShow);
+    std::optional<int> PrevInstance(QPointer<Form1>& FrmToShow);
     void loadMainWindow(QPointer<Form1>& FrmToShow);
     void recordMainWindow();
     void addTrayIcon();
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
-    void popUpTrayMenu(const QPoint& at);
     void mainWindowDestroyed();
 
     Options m_options;
@@ -97,10 +99,10 @@ private:
     QPointer<Form1> m_form1;
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<QMenu> m_mnuFile;
+    QAction* m_mnuShow = nullptr;
     QAction* m_mnuexit = nullptr;
     QTimer m_trayWatch;
     bool m_loadingMainWindow = false;
-    bool m_menuOnRelease = false; // the tray reports the right button's release itself
     bool m_unloaded = false;
 };
 

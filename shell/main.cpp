@@ -5,13 +5,28 @@
 
 #include <QApplication>
 
+#include <vector>
+
 int main(int argc, char* argv[])
 {
-    if (const auto status = clockdeck::handleEarlyOptions(argc, argv)) {
-        return *status;
+    const clockdeck::EarlyStart early = clockdeck::handleEarlyOptions(argc, argv);
+    if (early.exitCode) {
+        return *early.exitCode;
     }
-    QApplication app(argc, argv);
-    const clockdeck::StartOptions options = clockdeck::parseStartOptions(QApplication::arguments());
+    // The window system that answered, as Qt's own option: unlike QT_QPA_PLATFORM it is not inherited by the
+    // editor and browser this program starts.
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string platformOption = "-platform";
+    std::string platform = early.platform;
+    if (!platform.empty()) {
+        arguments.push_back(platformOption.data());
+        arguments.push_back(platform.data());
+    }
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    QApplication app(count, arguments.data());
+    // Qt has taken its own options out of the list by now.
+    const clockdeck::StartOptions options = clockdeck::parseStartOptions(count, arguments.data());
     if (options.exitCode) {
         return *options.exitCode;
     }
@@ -22,7 +37,10 @@ int main(int argc, char* argv[])
     clockdeck::Form2::Options startup;
     startup.sysroot = options.sysroot;
     clockdeck::Form2 form2(startup);
-    if (!form2.load() || form2.isUnloaded()) {
+    if (const auto status = form2.load()) {
+        return *status;
+    }
+    if (form2.isUnloaded()) {
         return 0;
     }
     return QApplication::exec();

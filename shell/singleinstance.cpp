@@ -2,10 +2,25 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "singleinstance.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QPointer>
+#include <QCryptographicHash>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QThread>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace clockdeck {
@@ -15,107 +30,303 @@ namespace {
 // One request, one answer, each a short line.
 constexpr QByteArrayView ShowRequest = "show\n";
 constexpr QByteArrayView ShowAnswer = "ok\n";
-constexpr qint64 MaxLine = 64;
+constexpr qsizetype MaxLine = 64;
+constexpr auto ObjectPath = "/net/tarnwick/Clockdeck";
+constexpr auto Interface = "net.tarnwick.Clockdeck";
 
-QLocalSocket::SocketOptions clientOptions(SingleInstance::Namespace ns)
+// The display key as a short name that fits file and bus names whatever the display is called.
+QString keyHash(const QString& key)
 {
-    // The client must ask for the abstract namespace too, or it looks for a socket file and never connects.
-    return ns == SingleInstance::Namespace::Abstract ? QLocalSocket::AbstractNamespaceOption : QLocalSocket::NoOptions;
+    return QString::fromLatin1(QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+}
+
+std::optional<sockaddr_un> socketAddress(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    if (name.isEmpty() || static_cast<size_t>(name.size()) >= sizeof address.sun_path)
+        return std::nullopt;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
+    return address;
+}
+
+bool peerIsThisUser(int fd)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
+}
+
+// Waits for @p events on @p fd until @p deadline; false when it passed first.
+bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
+{
+    pollfd entry{fd, events, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&entry, 1, static_cast<int>(deadline.remainingTime()));
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0;
 }
 
 } // namespace
 
-SingleInstance::SingleInstance(QString name, Namespace ns, QObject* parent)
-    : QObject(parent), m_name(std::move(name)), m_namespace(ns)
-{}
-
-SingleInstance::~SingleInstance() = default;
-
-QString SingleInstance::defaultName()
+struct SingleInstance::Connection
 {
-    return QStringLiteral("net.tarnwick.Clockdeck-%1").arg(::getuid());
+    int fd = -1;
+    QByteArray line;
+    QDeadlineTimer deadline;
+    std::unique_ptr<QSocketNotifier> notifier;
+};
+
+SingleInstance::SingleInstance(QString folder, QString key, QObject* parent)
+    : QObject(parent), m_folder(std::move(folder)), m_key(std::move(key))
+{
+    m_expiry.setInterval(ConnectionDeadlineMs / 4);
+    connect(&m_expiry, &QTimer::timeout, this, &SingleInstance::dropExpired);
 }
 
-SingleInstance::Namespace SingleInstance::defaultNamespace()
+SingleInstance::~SingleInstance()
 {
-#ifdef Q_OS_LINUX
-    return Namespace::Abstract;
-#else
-    return Namespace::File;
-#endif
-}
-
-bool SingleInstance::pokeRunning(int timeoutMs)
-{
-    QLocalSocket socket;
-    socket.setSocketOptions(clientOptions(m_namespace));
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    socket.write(ShowRequest.data(), ShowRequest.size());
-    if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
-    while (!socket.canReadLine()) {
-        if (socket.bytesAvailable() > MaxLine || !socket.waitForReadyRead(timeoutMs))
-            return false;
+    while (!m_connections.empty())
+        dropConnection(m_connections.front().get());
+    delete m_listener;
+    if (m_listenFd >= 0) {
+        ::close(m_listenFd);
+        QFile::remove(socketPath()); // still ours: the lock is held until the next line
     }
-    return socket.readLine(MaxLine) == ShowAnswer;
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+    if (!m_busConnection.isEmpty())
+        QDBusConnection::disconnectFromBus(m_busConnection);
 }
 
-bool SingleInstance::listen()
+QString SingleInstance::defaultFolder()
 {
-    if (isListening())
-        return true;
-    delete m_server;
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(m_namespace == Namespace::Abstract ? QLocalServer::AbstractNamespaceOption
-                                                                  : QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
-            if (socket->canReadLine())
-                answer(socket);
+    return QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+}
+
+QString SingleInstance::displayKey(const char* waylandDisplay, const char* x11Display)
+{
+    if (waylandDisplay && *waylandDisplay)
+        return QStringLiteral("wayland:") + QFile::decodeName(waylandDisplay);
+    if (!x11Display || !*x11Display)
+        return QStringLiteral("none");
+    // "host:number.screen": the screen is part of one display; "unix:0" is the local ":0".
+    QString display = QFile::decodeName(x11Display);
+    const qsizetype colon = display.lastIndexOf(u':');
+    const qsizetype dot = display.indexOf(u'.', colon + 1);
+    if (colon >= 0 && dot > colon)
+        display.truncate(dot);
+    if (display.startsWith(QLatin1String("unix:")))
+        display.remove(0, 4);
+    return QStringLiteral("x11:") + display;
+}
+
+QString SingleInstance::displayKey()
+{
+    return displayKey(std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+}
+
+bool SingleInstance::isPrivateFolder(const QString& folder)
+{
+    struct stat info
+    {
+    };
+    return !folder.isEmpty() && ::lstat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
+QString SingleInstance::socketPath() const
+{
+    return m_folder + QStringLiteral("/net.tarnwick.Clockdeck-") + keyHash(m_key) + QStringLiteral(".socket");
+}
+
+QString SingleInstance::busName() const
+{
+    return QStringLiteral("net.tarnwick.Clockdeck.s") + keyHash(m_key);
+}
+
+SingleInstance::Claim SingleInstance::claim(int timeoutMs)
+{
+    if (isPrivateFolder(m_folder) && socketAddress(socketPath()))
+        return claimFile(timeoutMs);
+    return claimBus(timeoutMs);
+}
+
+SingleInstance::Claim SingleInstance::claimFile(int timeoutMs)
+{
+    m_channel = Channel::File;
+    const QString lockPath = m_folder + QStringLiteral("/net.tarnwick.Clockdeck-") + keyHash(m_key) + ".lock";
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    struct stat info
+    {
+    };
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
+        if (fd >= 0)
+            ::close(fd);
+        return claimBus(timeoutMs);
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // Held: an instance is alive, maybe still starting. Never take its channel; ask it.
+        ::close(fd);
+        return pokeFile(timeoutMs);
+    }
+    m_lockFd = fd;
+    // Whatever socket is left was a crashed instance's: nobody else can hold the lock now.
+    QFile::remove(socketPath());
+    if (!listenFile())
+        m_channel = Channel::None;
+    return Claim::First;
+}
+
+SingleInstance::Claim SingleInstance::pokeFile(int timeoutMs) const
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    const auto address = socketAddress(socketPath());
+    while (!deadline.hasExpired()) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return Claim::NoAnswer;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
+            // Not listening yet (an instance starting) or too busy: try again until the deadline.
+            ::close(fd);
+            QThread::msleep(20);
+            continue;
         }
-    });
-    if (m_namespace == Namespace::File) {
-        // Qt binds a private socket and renames it over the name, which would silently steal the channel from a
-        // live instance; so look first. A socket file nobody answers on was left by a crash: take it over.
-        QLocalSocket probe;
-        probe.connectToServer(m_name);
-        if (probe.waitForConnected(1000))
+        QByteArray answer;
+        bool sent = peerIsThisUser(fd) && waitFor(fd, POLLOUT, deadline) &&
+                    ::send(fd, ShowRequest.data(), ShowRequest.size(), MSG_NOSIGNAL) == ShowRequest.size();
+        while (sent && !answer.contains('\n') && answer.size() < MaxLine && waitFor(fd, POLLIN, deadline)) {
+            char buffer[MaxLine];
+            const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got <= 0 && !(got < 0 && errno == EINTR))
+                break;
+            answer.append(buffer, std::max<ssize_t>(got, 0));
+        }
+        ::close(fd);
+        return answer == ShowAnswer ? Claim::Running : Claim::NoAnswer;
+    }
+    return Claim::NoAnswer;
+}
+
+bool SingleInstance::listenFile()
+{
+    const auto address = socketAddress(socketPath());
+    m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listenFd < 0)
+        return false;
+    if (::bind(m_listenFd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 ||
+        ::listen(m_listenFd, 16) != 0) {
+        ::close(m_listenFd);
+        m_listenFd = -1;
+        return false;
+    }
+    m_listener = new QSocketNotifier(m_listenFd, QSocketNotifier::Read, this);
+    connect(m_listener, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
+    return true;
+}
+
+void SingleInstance::acceptConnections()
+{
+    for (;;) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // Out of descriptors: rest a moment instead of spinning; the listener itself stays.
+                m_listener->setEnabled(false);
+                QTimer::singleShot(100, m_listener, [notifier = m_listener] { notifier->setEnabled(true); });
+            }
+            return;
+        }
+        if (!peerIsThisUser(fd)) {
+            ::close(fd);
+            continue;
+        }
+        if (m_connections.size() >= MaxPending)
+            dropConnection(m_connections.front().get());
+        auto connection = std::make_unique<Connection>();
+        connection->fd = fd;
+        connection->deadline = QDeadlineTimer(ConnectionDeadlineMs);
+        connection->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        Connection* raw = connection.get();
+        connect(connection->notifier.get(), &QSocketNotifier::activated, this, [this, raw] { readConnection(raw); });
+        m_connections.push_back(std::move(connection));
+        m_expiry.start();
+        readConnection(raw); // a later start has usually sent its request already
+    }
+}
+
+void SingleInstance::readConnection(Connection* connection)
+{
+    char buffer[MaxLine];
+    const ssize_t got = ::recv(connection->fd, buffer, sizeof buffer, 0);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    if (got > 0)
+        connection->line.append(buffer, got);
+    if (got > 0 && !connection->line.contains('\n') && connection->line.size() < MaxLine)
+        return;
+    const bool asked = connection->line == ShowRequest;
+    const int fd = connection->fd;
+    connection->fd = -1; // kept open below for the answer, closed here in any case
+    dropConnection(connection);
+    if (asked) {
+        // The window comes back inside this call and may let events run meanwhile; only the local fd is used after.
+        emit showRequested();
+        [[maybe_unused]] const ssize_t sent = ::send(fd, ShowAnswer.data(), ShowAnswer.size(), MSG_NOSIGNAL);
+    }
+    ::close(fd);
+}
+
+void SingleInstance::dropConnection(Connection* connection)
+{
+    if (connection->fd >= 0)
+        ::close(connection->fd);
+    std::erase_if(m_connections, [connection](const auto& kept) { return kept.get() == connection; });
+    if (m_connections.empty())
+        m_expiry.stop();
+}
+
+void SingleInstance::dropExpired()
+{
+    std::erase_if(m_connections, [](const auto& connection) {
+        if (!connection->deadline.hasExpired())
             return false;
-        QLocalServer::removeServer(m_name);
-    }
-    return m_server->listen(m_name);
+        ::close(connection->fd);
+        return true;
+    });
+    if (m_connections.empty())
+        m_expiry.stop();
 }
 
-bool SingleInstance::isListening() const
+SingleInstance::Claim SingleInstance::claimBus(int timeoutMs)
 {
-    return m_server && m_server->isListening();
+    m_channel = Channel::Bus;
+    // A connection of its own, so that two instances in one process (tests) are two peers on the bus.
+    m_busConnection = QStringLiteral("clockdeck-instance-%1").arg(reinterpret_cast<quintptr>(this));
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_busConnection);
+    if (!bus.isConnected()) {
+        m_channel = Channel::None;
+        return Claim::First;
+    }
+    const auto reply = bus.interface()->registerService(busName(), QDBusConnectionInterface::DontQueueService,
+                                                        QDBusConnectionInterface::DontAllowReplacement);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+        bus.registerObject(QString::fromLatin1(ObjectPath), this, QDBusConnection::ExportScriptableSlots);
+        return Claim::First;
+    }
+    const QDBusMessage show = QDBusMessage::createMethodCall(busName(), QString::fromLatin1(ObjectPath),
+                                                             QString::fromLatin1(Interface), QStringLiteral("Show"));
+    const QDBusMessage answer = bus.call(show, QDBus::Block, timeoutMs);
+    QDBusConnection::disconnectFromBus(m_busConnection);
+    m_busConnection.clear();
+    return answer.type() == QDBusMessage::ReplyMessage ? Claim::Running : Claim::NoAnswer;
 }
 
-void SingleInstance::answer(QLocalSocket* socket)
+void SingleInstance::Show()
 {
-    if (!socket->canReadLine()) {
-        // Whatever sends more than a request's worth without a line end is not a later start.
-        if (socket->bytesAvailable() > MaxLine)
-            socket->abort();
-        return;
-    }
-    const QByteArray line = socket->readLine(MaxLine);
-    if (line != ShowRequest) {
-        socket->abort();
-        return;
-    }
-    // The window comes back inside this call and may let events run meanwhile; the socket may go with them.
-    const QPointer<QLocalSocket> guard(socket);
     emit showRequested();
-    if (!guard)
-        return;
-    socket->write(ShowAnswer.data(), ShowAnswer.size());
-    socket->flush();
-    socket->disconnectFromServer();
 }
 
 } // namespace clockdeck

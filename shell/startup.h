@@ -2,19 +2,24 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
-#include <QStringList>
-
 #include <filesystem>
 #include <optional>
+#include <string>
 
 class QApplication;
 
 namespace clockdeck {
 
-// What needs no window system: --help, --version, and the check that a display is there at all. Without one Qt
-// would abort with a message about platform plugins; this says in one line what to use instead. Returns the exit
-// status when the program should end now.
-std::optional<int> handleEarlyOptions(int argc, char* argv[]);
+struct EarlyStart
+{
+    std::optional<int> exitCode; // end now with this status; what to say is already printed
+    std::string platform;        // the window system to ask Qt for ("wayland", "xcb"), empty: Qt's own choice
+};
+
+// What needs no window system: --help, --version, and the check that the display answers at all. Without it Qt
+// would abort (and dump core) on a display that is not there; this says in one line which display failed. The
+// check is one connect to the display's socket, before any of Qt's start-up.
+EarlyStart handleEarlyOptions(int argc, char* argv[]);
 
 struct StartOptions
 {
@@ -22,8 +27,9 @@ struct StartOptions
     std::optional<int> exitCode; // set when the command line was wrong; the reason is already printed
 };
 
-// The command line left after Qt took its own options (QApplication::arguments()).
-StartOptions parseStartOptions(const QStringList& arguments);
+// The command line left after Qt took its own options. Folder names are taken byte for byte, as the file system
+// has them, whatever their encoding.
+StartOptions parseStartOptions(int argc, char* argv[]);
 
 // Names, icon and desktop entry of the application.
 void prepareApplication(QApplication& app);

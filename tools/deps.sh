@@ -8,10 +8,12 @@ set -euo pipefail
 
 clockdeck_packages() {
     local what=${1:-test}
-    local pkgs=(build-essential cmake ninja-build qt6-base-dev fonts-liberation2 fonts-dejavu-core)
+    # qt6-wayland: the window is a native Wayland client in a Wayland session.
+    local pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-wayland fonts-liberation2 fonts-dejavu-core)
     if [[ $what == test ]]; then
         pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth x11-utils xdotool imagemagick
-               openbox trayer xclip libxfixes-dev appstream desktop-file-utils dpkg-dev file locales nlohmann-json3-dev)
+               openbox trayer xclip libxfixes-dev appstream desktop-file-utils dpkg-dev file locales nlohmann-json3-dev
+               weston dbus-daemon python3-gi) # Wayland compositor, private session bus, fake tray host
     fi
     printf '%s\n' "${pkgs[@]}"
 }

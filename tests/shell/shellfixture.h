@@ -81,11 +81,11 @@ inline void doubleClickPress(QWidget* target, Qt::MouseButton button, QPoint at)
     QApplication::sendEvent(target, &second);
 }
 
-// A later start poking the channel from a thread of its own, blocking as the real one does, while this thread's
+// A later start claiming the channel from a thread of its own, blocking as the real one does, while this thread's
 // events let the first instance answer.
-inline bool pokeFromLaterStart(const QString& name, SingleInstance::Namespace ns = SingleInstance::defaultNamespace())
+inline SingleInstance::Claim pokeFromLaterStart(const QString& folder, const QString& key)
 {
-    auto answer = std::async(std::launch::async, [name, ns] { return SingleInstance(name, ns).pokeRunning(5000); });
+    auto answer = std::async(std::launch::async, [folder, key] { return SingleInstance(folder, key).claim(3000); });
     while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return answer.get();

@@ -2,114 +2,95 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "shellfixture.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include <cstring>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 using namespace clockdeck;
 using namespace clockdeck::test;
+using Claim = SingleInstance::Claim;
 
-namespace {
-
-// Channel names of their own, so the tests never reach a Clockdeck the user is running.
-QString uniqueName(const char* what)
+// A unix socket connected to @p path, or else bound there (and listening when asked).
+static int unixSocket(const QString& path, bool connectTo, bool listening = false)
 {
-    return QStringLiteral("clockdeck-test-%1-%2-%3").arg(::getpid()).arg(QLatin1String(what)).arg(std::rand());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un un{AF_UNIX, {}};
+    std::strncpy(un.sun_path, QFile::encodeName(path).constData(), sizeof un.sun_path - 1);
+    const auto* at = reinterpret_cast<sockaddr*>(&un);
+    const bool ok =
+        connectTo ? !::connect(fd, at, sizeof un) : !::bind(fd, at, sizeof un) && !(listening && ::listen(fd, 4));
+    return ok ? fd : -1;
 }
-
-} // namespace
 
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void laterStartReachesTheRunningOne_data()
-    {
-        QTest::addColumn<SingleInstance::Namespace>("ns");
-        QTest::newRow("abstract namespace") << SingleInstance::Namespace::Abstract;
-        QTest::newRow("socket file") << SingleInstance::Namespace::File;
-    }
+    QTemporaryDir m_runtime; // private (0700), as a session's runtime folder is
 
+private slots:
+    // The channel is in the private runtime folder, else on the session bus (this test runs with its own).
     void laterStartReachesTheRunningOne()
     {
-        QFETCH(SingleInstance::Namespace, ns);
-        const QString name = uniqueName("reach");
-        SingleInstance first(name, ns);
-        QVERIFY(!first.pokeRunning(1000)); // nobody answers while none runs
-        QVERIFY(first.listen());
-        QSignalSpy shown(&first, &SingleInstance::showRequested);
-        for (int start = 1; start <= 3; ++start) { // each later start is answered after the window was asked for
-            QVERIFY(pokeFromLaterStart(name, ns));
-            QCOMPARE(shown.count(), start);
-        }
-    }
-
-    // A stale socket file, as a crash leaves it, is taken over; one a running instance listens on is not.
-    void socketFileLeftBehind_data()
-    {
-        QTest::addColumn<bool>("live");
-        QTest::newRow("stale") << false;
-        QTest::newRow("live") << true;
-    }
-
-    void socketFileLeftBehind()
-    {
-        QFETCH(bool, live);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("channel"));
-        QLocalServer running;
-        if (live) {
-            QVERIFY(running.listen(path));
-        } else { // bound, then its owner gone: nobody accepts, the file stays
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path - 1);
-            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-            ::close(fd);
-        }
-        QVERIFY(QFileInfo::exists(path));
-
-        SingleInstance next(path, SingleInstance::Namespace::File);
-        QCOMPARE(next.listen(), !live);
-        QVERIFY(QFileInfo::exists(path));
-        if (live) {
-            QVERIFY(running.isListening());
-            QLocalSocket client;
-            client.connectToServer(path);
-            QVERIFY(client.waitForConnected(2000));
-        } else {
-            QSignalSpy shown(&next, &SingleInstance::showRequested);
-            QVERIFY(pokeFromLaterStart(path, SingleInstance::Namespace::File));
+        using enum SingleInstance::Channel;
+        for (const auto& [mode, channel] : {std::pair{0700, File}, {0711, Bus}, {-1, Bus}}) { // -1: no folder
+            QTemporaryDir dir;
+            const QString folder = mode < 0 ? QString() : dir.path();
+            QVERIFY(mode < 0 || ::chmod(QFile::encodeName(folder).constData(), mode_t(mode)) == 0);
+            SingleInstance first(folder, SingleInstance::displayKey(nullptr, ":0"));
+            QCOMPARE(first.claim(), Claim::First);
+            QCOMPARE(first.channel(), channel);
+            QSignalSpy shown(&first, &SingleInstance::showRequested);
+            // The same display, named otherwise: answered after the window was asked for.
+            QCOMPARE(pokeFromLaterStart(folder, SingleInstance::displayKey("", "unix:0.1")), Claim::Running);
             QCOMPARE(shown.count(), 1);
+            // Another display, or a Wayland session beside XWayland's :0: a window of its own.
+            QCOMPARE(pokeFromLaterStart(folder, SingleInstance::displayKey(nullptr, ":1")), Claim::First);
+            QCOMPARE(pokeFromLaterStart(folder, SingleInstance::displayKey("wayland-0", ":0")), Claim::First);
         }
     }
 
-    void strangersOnTheChannelAreIgnored()
+    // The lock tells live from stale: files a crash left are taken over; a live holder never is, silent or not.
+    void liveOrStale()
     {
-        SingleInstance first(uniqueName("strangers"), SingleInstance::Namespace::Abstract);
-        QVERIFY(first.listen());
-        QSignalSpy shown(&first, &SingleInstance::showRequested);
-        // Another program's bytes: a wrong line and an endless line are cut off.
-        for (const QByteArray& junk : {QByteArray("hello\n"), QByteArray(4096, 'x')}) {
-            QLocalSocket socket;
-            socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
-            socket.connectToServer(first.name());
-            QVERIFY(socket.waitForConnected(2000));
-            socket.write(junk);
-            socket.flush();
-            QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
+        for (const bool live : {false, true}) {
+            const QString key = live ? "live" : "stale", socket = SingleInstance(m_runtime.path(), key).socketPath();
+            const int lock = ::open(QFile::encodeName(socket.chopped(7) + ".lock").constData(), O_RDWR | O_CREAT, 0600);
+            QVERIFY(lock >= 0 && (!live || ::flock(lock, LOCK_EX) == 0));
+            const int bound = unixSocket(socket, false, live); // and never accepting
+            QVERIFY(bound >= 0 && (live || ::close(bound) == 0));
+            SingleInstance next(m_runtime.path(), key);
+            QCOMPARE(next.claim(1000), live ? Claim::NoAnswer : Claim::First);
+            QVERIFY(live ? QFileInfo(socket).exists() && ::flock(lock, LOCK_EX | LOCK_NB) == 0 && ::close(bound) == 0
+                         : pokeFromLaterStart(m_runtime.path(), key) == Claim::Running); // the silent holder keeps all
+            ::close(lock);
         }
-        QCOMPARE(shown.count(), 0);
-        QVERIFY(pokeFromLaterStart(first.name(), SingleInstance::Namespace::Abstract)); // still answers a real start
+    }
+
+    // Idle connections beyond the cap, wrong and endless lines: none is a request, each is cut off, the listener stays.
+    void strangersOnTheChannelAreDropped()
+    {
+        SingleInstance first(m_runtime.path(), QStringLiteral("strangers"));
+        QCOMPARE(first.claim(), Claim::First);
+        QSignalSpy shown(&first, &SingleInstance::showRequested);
+        std::vector<int> strangers;
+        const QByteArray junk[] = {"", "hello\n", QByteArray(4096, 'x'), ""};
+        for (int i = 0; i < SingleInstance::MaxPending * 4; ++i, QCoreApplication::processEvents()) {
+            strangers.push_back(unixSocket(first.socketPath(), true));
+            QVERIFY(strangers.back() >= 0 && ::write(strangers.back(), junk[i % 4].data(), junk[i % 4].size()) >= 0);
+        }
+        QCOMPARE(pokeFromLaterStart(m_runtime.path(), QStringLiteral("strangers")), Claim::Running);
         QCOMPARE(shown.count(), 1);
+        char byte = 0; // before any deadline, the oldest gave way to newer ones
+        QVERIFY(::recv(strangers[0], &byte, 1, MSG_DONTWAIT) == 0 &&
+                ::recv(strangers.back(), &byte, 1, MSG_DONTWAIT) < 0);
+        QTest::qWait(SingleInstance::ConnectionDeadlineMs * 3 / 2);
+        for (const int fd : strangers) // end of file, or reset, by the deadline at the latest
+            QVERIFY(::recv(fd, &byte, 1, MSG_DONTWAIT) == 0 || errno != EAGAIN);
     }
 };
 
