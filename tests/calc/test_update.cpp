@@ -65,7 +65,7 @@ TEST(Update, DerivedFieldsFollowTheInputs)
         {{{Field::Multiplier, "9.5"}, {Field::BusSpeed, "201"}},
          {{Field::shwCPU_MHz, "1909.5"}, {Field::Label13, "1005"}}},
         {{{Field::OverClock_CPU_Vcore, "1.4"}}, {{Field::Vcore_OC_Prcnt, "+3.70%"}}},
-        {{{Field::OC_Vdimm, "2.65"}}, {{Field::Label18, "+1.92%"}}},
+        {{{Field::OC_Vdimm, "2.625"}}, {{Field::Label18, "+0.96%"}}},
         {{{Field::OC_Vdimm, "2.5"}}, {{Field::Label18, "-3.85%"}}},
         {{{Field::SelectDDR, "183"}}, {{Field::shwDDR_MHz, "169.23"}, {Field::DDR_OC_Prcnt, "-15.4%"}}},
         {{{Field::SelectDDR, "166"}}, {{Field::shwDDR_MHz, "157.14"}}},
