@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "probe/boundedfile.h"
 #include "probe/registry.h"
 
 #include "support/tempfolder.h"
@@ -40,7 +39,7 @@ TEST(Registry, UnusableFilesReadAsMissingQuickly)
     const SystemRegistry registry(root.path());
     const fs::path cpuinfo = root.path() / "proc/cpuinfo";
     std::string bigMachine = "bogomips\t: 4192.00\n\n";
-    while (bigMachine.size() < MaxProbeFileBytes - 2000) {
+    for (int cpu = 1; cpu < 400; ++cpu) { // a few hundred processors of 1.5 kB each
         bigMachine += "processor\t: 1\nflags\t\t: " + std::string(1500, 'f') + "\n\n";
     }
     root.write("proc/cpuinfo", bigMachine + '\0');
