@@ -68,10 +68,8 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         {{"--sweep", "BusSpeed=1:10000", "--sweep", "Multiplier=4:9"}, "the sweep has 110000 rows; at most 100000"},
         {tooMuch, "asks for 1100000 presses, settings and sweep rows; at most 1000000"},
     };
-    // Golden reports (line 1, the date and time, left out) and a golden sweep, saved next to the profiles.
-    for (const auto name : {"x2-4400", "fx-53", "opteron-165", "athlon64", "empty", "modern-intel", "hostile"}) {
-        cases.push_back({{"--sysroot", P(name)}, slurp(P(name) + "/expected-report.txt")});
-    }
+    // The report as printed (the probe tests own every profile's report) and a golden sweep.
+    cases.push_back({{"--sysroot", P("hostile")}, slurp(P("hostile") + "/expected-report.txt")});
     cases.push_back({{"--sysroot", P("athlon64"), "--sweep=BusSpeed=196:212:4", "--sweep=Multiplier=9:10"},
                      slurp(P("athlon64") + "/expected-sweep.txt")});
     for (const auto& c : cases) {

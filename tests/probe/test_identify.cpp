@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "calc/calculator.h"
 #include "probe/identify.h"
 
 #include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 using namespace clockdeck;
@@ -14,118 +14,87 @@ using clockdeck::test::RecordingSink;
 
 namespace {
 
-TEST(Identify, PadHexWritesAtLeastTwoUpperCaseDigits)
+// The saved profiles' reports cover the rules SH-CG, JH-E6, BH-E4 and BH-E6; these rows cover the rest, and the
+// hexadecimal model and stepping with at least two digits.
+TEST(Identify, RevisionRulesMatchAsPlainSubstringsAndTheLastMatchWins)
 {
-    const std::pair<std::int16_t, const char*> cases[] = {
-        {0, "00"},    {2, "02"},    {10, "0A"},      {15, "0F"},   {47, "2F"},       {255, "FF"},
-        {256, "100"}, {300, "12C"}, {32767, "7FFF"}, {-1, "FFFF"}, {-32768, "8000"},
-    };
-    for (const auto& [value, expected] : cases) {
-        EXPECT_EQ(PadHex(value), expected) << value;
-    }
-}
-
-// The rules the saved profiles hit (SH-CG, JH-E6, BH-E4, BH-E6) are checked through the reports of clockdeck-cli.
-TEST(Identify, RevisionLineFromTheIdentifier)
-{
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {
-        {"x86 Family 15 Model 47 Stepping 0", "Model: 2F     Revision: DH-E3     Stepping: 00"},
-        // Plain substring matches: Stepping 10 holds "Stepping 1", Model 71 holds "Model 7".
-        {"x86 Family 15 Model 39 Stepping 10", "Model: 27     Revision: SH-E4     Stepping: 0A"},
-        {"x86 Family 15 Model 71 Stepping 10", "Model: 47     Revision: SH-CG     Stepping: 0A"},
         {"x86 Family 15 Model 15 Stepping 0", "Model: 0F     Revision: DH-CG     Stepping: 00"},
         {"x86 Family 15 Model 31 Stepping 0", "Model: 1F     Revision: DH-DO     Stepping: 00"},
-        // Every rule is tried and the last that matches wins.
-        {"Model 47 Stepping 0 Stepping 2", "Model: 2F     Revision: BH-E6     Stepping: 02"},
+        {"x86 Family 15 Model 47 Stepping 0", "Model: 2F     Revision: DH-E3     Stepping: 00"},
+        {"x86 Family 15 Model 39 Stepping 10", "Model: 27     Revision: SH-E4     Stepping: 0A"},
+        {"x86 Family 15 Model 71 Stepping 10", "Model: 47     Revision: SH-CG     Stepping: 0A"},
         {"Model 7 Model 39 Stepping 10", "Model: 07     Revision: SH-E4     Stepping: 0A"},
-        {"x86 Family 15 Model 4 Stepping 8", "x86 Family 15 Model 4 Stepping 8"},
-        {"x86 family 15 model 7 stepping 10", "x86 family 15 model 7 stepping 10"},
-        {"", ""},
-        // The stepping number is whatever the last two characters give.
         {"Model 47 Stepping 2 (rev)", "Model: 2F     Revision: BH-E6     Stepping: 00"},
-    };
+        {"x86 Family 15 Model 4 Stepping 8", "x86 Family 15 Model 4 Stepping 8"},
+        {"x86 family 15 model 7 stepping 10", "x86 family 15 model 7 stepping 10"}};
+    // clang-format on
+    RecordingSink sink;
+    Calculator calc(sink);
     for (const auto& [identifier, expected] : cases) {
-        RecordingSink sink;
-        Calculator calc(sink);
         calc.setText(Field::CPU_Stepping, identifier);
         IdentifyRevision(calc);
         EXPECT_EQ(calc.text(Field::CPU_Stepping), expected) << identifier;
     }
 }
 
-TEST(Identify, NominalClockBandsAndTheMultiplierRangeCheck)
+// Whole boot clocks from 1650 to 3349 round to the nearest 100 (50 up); everything else gives 0.
+TEST(Identify, NominalClockBandsAndTheClampedMultiplier)
 {
-    const struct
-    {
-        const char* boot;
-        int nominal;
-        const char* multiplier;
-        const char* stockMHz;
-    } cases[] = {
-        {"0", 0, "4", "1000"},          {"1649", 0, "4", "1000"},          {"1649.5", 0, "4", "1000"},
-        {"1650", 1700, "8.5", "1700"},  {"1749", 1700, "8.5", "1700"},     {"1749.5", 0, "4", "1000"},
-        {"1750", 1800, "9", "1800"},    {"2050", 2100, "10.5", "2100"},    {"2249", 2200, "11", "2200"},
-        {"2250", 2300, "11.5", "2300"}, {"3349", 3300, "15", "3000"},      {"3350", 0, "4", "1000"},
-        {"-2200", 0, "4", "1000"},      {"1000000000000", 0, "4", "1000"},
-    };
+    for (int boot = 1500; boot <= 3500; ++boot) {
+        ASSERT_EQ(NominalClock(boot), boot >= 1650 && boot <= 3349 ? (boot + 50) / 100 * 100 : 0) << boot;
+    }
+    EXPECT_EQ(NominalClock(1749.5), 0) << "the bands are closed ranges of whole numbers";
     RecordingSink sink;
     Calculator calc(sink);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.boot);
-        EXPECT_EQ(NominalClock(std::stod(c.boot)), c.nominal);
-        calc.reset();
-        calc.setText(Field::Label17, c.boot);
+    for (const auto& [boot, result] : {std::pair{"1650", "8.5 1700"}, {"3349", "15 3000"}}) {
+        calc.setText(Field::Label17, boot);
         SetNominalClock(calc);
-        EXPECT_EQ(calc.text(Field::Multiplier), c.multiplier);
-        EXPECT_EQ(calc.text(Field::StockCPU_MHz), c.stockMHz);
+        EXPECT_EQ(calc.text(Field::Multiplier) + " " + calc.text(Field::StockCPU_MHz), result) << boot;
     }
 }
 
-// Runs the nominal clock and the model tables as the load does, from the window's initial texts.
-TEST(Identify, ModelTablesSetStockValuesAndTheReferenceClock)
+// Each row applies just above its multiplier (the boot clock 100 MHz above its stock clock) and writes its stock
+// clock and multiplier; the reference clock is the boot clock over the multiplier, rounded half away from zero.
+TEST(Identify, EveryModelRowSetsItsStockValues)
 {
-    const struct
-    {
-        const char* processorName;
-        const char* bootMHz;
-        const char* multiplier;
-        const char* stockMHz;
-        const char* busSpeed;
-        const char* stockVcore = "1.35";
-    } cases[] = {
-        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+", "2412", "11", "2200", "219"},
-        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+", "1000", "4", "1000", "250"},
-        {"AMD Athlon(tm) 64 X2 Dual Core Processor 3800+", "2211", "10", "2000", "221"},
-        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4800+", "2211", "11", "2200", "201"},
-        // A rating followed by a blank, or an unknown rating, matches no row; the clock is still worked out.
-        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+ ", "2412", "12", "2400", "201"},
-        {"AMD Athlon(tm) 64 X2 Dual Core Processor 5000+", "2600", "13", "2600", "200"},
-        {"AMD Athlon(tm) 64 FX-55 Processor", "2600", "13", "2600", "200"},
-        {"AMD Athlon(tm) 64 FX-57 Processor", "3000", "14", "2800", "214"},
-        // The multiplier is read afresh per row: row 55 lowers 15 to 13, so row 57 (above 14) no longer applies.
-        {"AMD Athlon(tm) 64 FX-55/57", "3300", "13", "2600", "254"},
-        {"AMD Opteron(tm) Processor 144", "1800", "9", "1800", "200"},
-        {"Dual Core AMD Opteron(tm) Processor 180", "2900", "12", "2400", "242"},
-        {"AMD Athlon(tm) 64 Processor 3000+", "3300", "15", "3000", "200"},
-        // A name too short to hold a rating matches no table, even when it holds a family's text.
-        {"FX53", "2600", "13", "2600", "200"},
-        {"FX-53", "2600", "12", "2400", "217", "1.5"},
-    };
+    // clang-format off
+    const std::pair<const char*, int> rows[] = {
+        {"Athlon 64 X2 Dual Core 3800+", 10}, {"Athlon 64 X2 Dual Core 4200+", 11}, {"Athlon 64 X2 Dual Core 4400+", 11},
+        {"Athlon 64 X2 Dual Core 4600+", 12}, {"Athlon 64 X2 Dual Core 4800+", 12}, {"Athlon 64 FX-53", 12},
+        {"Athlon 64 FX-55", 13}, {"Athlon 64 FX-57", 14}, {"Athlon 64 FX-60", 13}, {"Opteron 144", 9},
+        {"Opteron 146", 10}, {"Opteron 148", 11}, {"Opteron 150", 12}, {"Opteron 152", 13}, {"Opteron 154", 14},
+        {"Opteron 165", 9}, {"Opteron 170", 10}, {"Opteron 175", 11}, {"Opteron 180", 12}};
+    // A rating followed by a blank matches no row; FX rows read the
+    // multiplier afresh, so row 55 lowering 15 to 13 keeps row 57 (above 14) from applying.
+    const std::tuple<const char*, const char*, const char*> others[] = {
+        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+ ", "2412", "12 2400 201 1.35"},
+        {"AMD Athlon(tm) 64 FX-55/57", "3300", "13 2600 254 1.35"},
+        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+", "1000", "4 1000 250 1.35"}};
+    // clang-format on
     RecordingSink sink;
     Calculator calc(sink);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.processorName) + " at " + c.bootMHz);
+    auto identify = [&](const char* name, const std::string& boot) {
         calc.reset();
-        calc.setText(Field::Label17, c.bootMHz);
-        calc.setText(Field::CPU_Identity, c.processorName);
+        calc.setText(Field::Label17, boot);
+        calc.setText(Field::CPU_Identity, name);
         SetNominalClock(calc);
         ApplyModelTables(calc);
-        EXPECT_EQ(calc.text(Field::Multiplier), c.multiplier);
-        EXPECT_EQ(calc.text(Field::StockCPU_MHz), c.stockMHz);
-        EXPECT_EQ(calc.text(Field::BusSpeed), c.busSpeed);
-        EXPECT_EQ(calc.text(Field::StockCPU_Vcore), c.stockVcore);
+        return calc.text(Field::Multiplier) + " " + calc.text(Field::StockCPU_MHz) + " " + calc.text(Field::BusSpeed) +
+               " " + calc.text(Field::StockCPU_Vcore);
+    };
+    for (const auto& [name, m] : rows) {
+        const std::string vcore = std::string(name).find("FX-53") != std::string::npos ? "1.5" : "1.35";
+        EXPECT_EQ(identify(name, std::to_string(200 * m + 100)),
+                  std::to_string(m) + " " + std::to_string(200 * m) + " " +
+                      std::to_string(std::lround((200.0 * m + 100) / m)) + " " + vcore)
+            << name;
     }
-    EXPECT_TRUE(sink.updateFaults.empty());
+    for (const auto& [name, boot, expected] : others) {
+        EXPECT_EQ(identify(name, boot), expected) << name << " at " << boot;
+    }
+    EXPECT_TRUE(sink.empty());
 }
 
 } // namespace

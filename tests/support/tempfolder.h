@@ -7,12 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <string_view>
 
 namespace clockdeck::test {
 
-// A machine root built by a test: a fresh folder, removed again afterwards.
+// A fresh private folder (mkdtemp: mode 0700, a name nobody could have planted), removed with all it holds.
 class TempFolder
 {
 public:
@@ -24,11 +23,7 @@ public:
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
+    ~TempFolder() { std::filesystem::remove_all(m_path, m_ec); }
 
     const std::filesystem::path& path() const { return m_path; }
 
@@ -43,8 +38,10 @@ public:
 
 private:
     std::filesystem::path m_path;
+    std::error_code m_ec;
 };
 
+// A saved machine profile below tests/data/profiles.
 inline std::filesystem::path profile(std::string_view name)
 {
     return std::filesystem::path(CLOCKDECK_TEST_DATA) / "profiles" / name;
