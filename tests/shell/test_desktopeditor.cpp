@@ -49,7 +49,7 @@ private slots:
         const test::ScriptPath bin;
         // The opener starts the editor as a child of its own, as xdg-open does.
         bin.add(QStringLiteral("xdg-open"), "/bin/sleep 30 & echo $$ $! > \"$0.ran\"; exec /bin/sleep 30");
-        const QString file = bin.path(QStringLiteral("Results.txt"));
+        const QString file = bin.filePath(QStringLiteral("Results.txt"));
         DesktopEditor editor;
         editor.openInEditor(file.toStdString());
         QTRY_VERIFY(!bin.ran(QStringLiteral("xdg-open")).isEmpty());
@@ -83,7 +83,7 @@ private slots:
 
         QString box; // nothing to start it with: the box names the file
         editor.launcher().setFailureBox([&](QWidget*, const QString& text) { box = text; });
-        QFile::remove(bin.path(QStringLiteral("xdg-open")));
+        QFile::remove(bin.filePath(QStringLiteral("xdg-open")));
         editor.openInEditor(file.toStdString());
         QVERIFY2(box.startsWith(QStringLiteral("Cannot open %1 in a text editor:").arg(file)), qPrintable(box));
     }
