@@ -167,8 +167,8 @@ Opened openForAppend(const std::filesystem::path& path)
     return {existing, false, {}, false};
 }
 
-// Waits for the lock at most @p wait, trying again every few milliseconds: a blocking flock() would hold the
-// window (and its answer to SIGTERM) for as long as any reader of the file keeps a lock.
+// Waits for the lock at most @p wait, trying again every few milliseconds: a blocking flock() would wait for as
+// long as any reader of the file keeps a lock. The window passes 0 and does its waiting in its event loop.
 [[nodiscard]] std::error_code lockWithin(AppendDevice& device, int fd, std::chrono::milliseconds wait)
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;

@@ -68,6 +68,7 @@ public:
     /// The text of a failed append's message: the file's name, then the reason.
     std::string describe(std::error_code error) const;
 
+    std::chrono::milliseconds lockWait() const { return m_lockWait; }
     void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
     /// Tests: the device the lock and writes go through; nullptr for the system's.
     void setDevice(std::shared_ptr<AppendDevice> device) { m_device = std::move(device); }

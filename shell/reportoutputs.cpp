@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QTimer>
 
 #include <csignal>
 
@@ -43,8 +44,21 @@ void ReportOutputs::resultsReleased(const FieldStore& fields, Qt::MouseButton bu
 
 bool ReportOutputs::append(const FieldStore& fields, QWidget* window)
 {
-    // The file holds the user's locale text; Qt set the C locale from the environment at start.
-    const std::error_code error = m_results.append(toLocaleText(m_report(fields)));
+    // The file holds the user's locale text; Qt set the C locale from the environment at start. The text is taken
+    // now, so a wait for the lock still writes what the window showed at the click.
+    return appendText(toLocaleText(m_report(fields)), window, QDeadlineTimer(m_results.lockWait()));
+}
+
+bool ReportOutputs::appendText(const std::string& text, const QPointer<QWidget>& window, const QDeadlineTimer& deadline)
+{
+    // One try at the lock per call: a wait inside the append would hold the whole window, SIGTERM included.
+    ResultsFile once = m_results;
+    once.setLockWait(std::chrono::milliseconds(0));
+    const std::error_code error = once.append(text);
+    if (error == ResultsFileError::Locked && !deadline.hasExpired()) {
+        QTimer::singleShot(LockRetryMs, this, [this, text, window, deadline] { appendText(text, window, deadline); });
+        return false;
+    }
     if (error) {
         m_errorBox(window, QString::fromLocal8Bit(m_results.describe(error)));
         return false;

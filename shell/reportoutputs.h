@@ -5,7 +5,9 @@
 #include "report/notepad.h"
 #include "report/resultsfile.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -46,10 +48,18 @@ public:
     // @p window parents the message box of a failed append.
     void resultsReleased(const FieldStore& fields, Qt::MouseButton button, QWidget* window);
 
-    // The left button's append; false (after the message box naming the file and the reason) when it failed.
+    /// The left button's append of the report as the fields show it now. True when it went in at once; false
+    /// when it failed (after the message box naming the file and the reason) or waits for another program's lock.
+    /// That wait runs in the event loop, trying again every few milliseconds for at most the lock wait, so the
+    /// window keeps answering clicks and signals meanwhile; then the entry goes in, or the "locked" box shows.
     bool append(const FieldStore& fields, QWidget* window);
 
 private:
+    // How often a waiting append tries the lock again.
+    static constexpr int LockRetryMs = 20;
+
+    bool appendText(const std::string& text, const QPointer<QWidget>& window, const QDeadlineTimer& deadline);
+
     EditorPlatform& m_editor;
     ResultsFile m_results;
     ErrorBox m_errorBox;

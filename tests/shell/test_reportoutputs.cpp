@@ -14,6 +14,9 @@
 #include <QTimer>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace clockdeck;
 
@@ -42,6 +45,15 @@ private slots:
         QCOMPARE(std::filesystem::file_size(file), std::uintmax_t(8)); // "50?C", CR LF and the empty line
         outputs.resultsReleased(fields, Qt::RightButton, &window);     // closes editors, then opens the file
         QCOMPARE(editor.calls.back(), "open " + file);
+
+        // Another program's lock: the window keeps running its events (here, the timer that lets go) while the
+        // append waits, then the entry goes in. A wait inside the append would never see the lock go.
+        const int holder = ::open(file.c_str(), O_RDONLY);
+        QCOMPARE(::flock(holder, LOCK_EX), 0);
+        QTimer::singleShot(200, [holder] { ::close(holder); });
+        QVERIFY(!outputs.append(fields, &window));
+        QCOMPARE(std::filesystem::file_size(file), std::uintmax_t(8));
+        QTRY_COMPARE(std::filesystem::file_size(file), std::uintmax_t(16));
 
         outputs.setResultsFile(ResultsFile(dir.path().toStdString())); // a failed append: the box names the file
         QVERIFY(!outputs.append(fields, &window));
