@@ -47,25 +47,6 @@ void BM_SpinPress(benchmark::State& state)
 }
 BENCHMARK(BM_SpinPress);
 
-void BM_ListPress(benchmark::State& state)
-{
-    Loaded l("200");
-    for (const auto e : ModuleClockEntries) {
-        l.calc.List2.AddItem(e);
-    }
-    for (const auto e : ModuleRatingEntries) {
-        l.calc.List3.AddItem(e);
-    }
-    l.calc.List2.ListIndex = 6;
-    bool up = true;
-    for (auto _ : state) {
-        up ? l.calc.up(Spin::VScroll5) : l.calc.down(Spin::VScroll5);
-        up = !up;
-    }
-    benchmark::DoNotOptimize(l.seen);
-}
-BENCHMARK(BM_ListPress);
-
 } // namespace
 
 BENCHMARK_MAIN();

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-//
 // The window's own chrome: links, dragging, the ways out (buttons and keys), and the picture buttons' press shift.
 #include "shellfixture.h"
 
@@ -18,10 +17,9 @@ class TestChrome : public QObject
     Q_OBJECT
 
 private slots:
-    // Links: yellow while pressed, light green after, a page only for a completed left click (once for a double
-    // one). Pictures: any button shifts one pixel up and left while held. Drags: only exactly the left button, only
-    // below the topmost row, only on the bare backdrop; the window system is asked once per press, and without one
-    // the window follows the pointer itself.
+    // Links: yellow while pressed, light green after, a page only for a full left click (once for a double one).
+    // Pictures: any button shifts them one pixel up and left while held. Drags: exactly the left button, below the
+    // top row, on the bare backdrop; the window system is asked once per press, else the window follows by itself.
     void actions_data()
     {
         // Name; target (empty: the bare backdrop); a click ("left", "right", "middle", "double", "... outside"),
@@ -33,22 +31,16 @@ private slots:
             {"link released outside", "NamePlates(24)", "outside", ""},
             {"link, right button", "NamePlates(25)", "right", ""},
             {"not a link", "NamePlates(16)", "left", ""},
-            {"Image1", "Image1", "left", "hidden"},
-            {"Image1, no tray", "Image1", "left", "minimised"},
             {"the window system minimises", "", "system", "hidden"},
             {"Escape", "", "key Esc", "hidden"},
-            {"Image2", "Image2", "left", "exit"},
             {"Image2 right, released outside", "Image2", "right outside", ""},
             {"Ctrl+Q", "", "key Ctrl+Q", "exit"},
-            {"Image3", "Image3", "left", "copy"},
             {"Image3 released outside", "Image3", "outside", ""},
             {"Ctrl+C", "", "key Ctrl+C", "copy"},
-            {"Image4 left", "Image4", "left", "append"},
             {"Image4 right", "Image4", "right", "open"},
             {"Image4 middle", "Image4", "middle", "middle"},
             {"Ctrl+S", "", "key Ctrl+S", "append"},
             {"F1", "", "key F1", "about"},
-            {"drag on the backdrop", "", "drag 1 150", "asked, asked"},
             {"drag just below the top row", "", "drag 1 0.5", "asked, asked"},
             {"drag on the top row", "", "drag 1 0", ""},
             {"drag with left and right", "", "drag 3 150", ""},
@@ -69,7 +61,6 @@ private slots:
         const QStringList how = row[2].split(QLatin1Char(' '));
         LoadedWindow w;
         QStringList seen;
-        w->setMinimisePolicy([&row] { return row[0] != QLatin1String("Image1, no tray"); });
         w->setSystemMover([&](QWindow&) { return seen << "asked", how[0] == QLatin1String("drag"); });
         w->setUrlOpener([&](const QUrl& url) {
             const bool about = url == Form1::aboutPage() && QFileInfo(url.toLocalFile()).isFile(); // shipped with us
@@ -106,10 +97,13 @@ private slots:
         } else if (how[0] == QLatin1String("system")) {
             w->setWindowState(Qt::WindowMinimized);
         } else {
-            if (how[0] == QLatin1String("double"))
-                doubleClickPress(target, button, QPoint(5, 5));
-            else
-                QTest::mousePress(target, button, {}, QPoint(5, 5));
+            QTest::mousePress(target, button, {}, QPoint(5, 5));
+            if (how[0] == QLatin1String("double")) { // as the window system sends one: press, release, double click
+                QTest::mouseRelease(target, button, {}, QPoint(5, 5));
+                QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)),
+                                   button, button, Qt::NoModifier);
+                QApplication::sendEvent(target, &second);
+            }
             if (label)
                 QCOMPARE(label->colour(), row[0].startsWith(QLatin1String("not")) ? colour : LinkPressedColour);
             QCOMPARE(target->pos(), home - (qobject_cast<PictureButton*>(target) ? QPoint(1, 1) : QPoint()));

@@ -16,40 +16,41 @@
 
 using namespace clockdeck;
 
+// A shown window titled @p title whose client claims process @p pid (else none) and class @p wmClass.
+static QWindow* window(const QString& title, uint32_t pid = 0, const QByteArray& wmClass = {}, bool takesClose = true)
+{
+    auto* w = new QWindow;
+    w->setTitle(title);
+    w->show();
+    xcb_connection_t* c = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const auto atom = [c](const char* name) {
+        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, strlen(name), name), nullptr);
+        const xcb_atom_t a = r->atom;
+        return std::free(r), a;
+    };
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->winId(), atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, pid ? 1 : 0,
+                        &pid);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->winId(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, wmClass.size(),
+                        wmClass.constData());
+    if (!takesClose)
+        xcb_delete_property(c, w->winId(), atom("WM_PROTOCOLS"));
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // done before the editor looks
+    return w;
+}
+
 class TestDesktopEditor : public QObject
 {
     Q_OBJECT
 
-private:
-    // A shown window titled @p title whose client claims process @p pid (else none) and class @p wmClass.
-    QWindow* window(const QString& title, uint32_t pid = 0, const QByteArray& wmClass = {}, bool takesClose = true)
-    {
-        auto* w = new QWindow;
-        w->setTitle(title);
-        w->show();
-        xcb_connection_t* c = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-        const auto atom = [c](const char* name) {
-            xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, strlen(name), name), nullptr);
-            const xcb_atom_t a = r->atom;
-            return std::free(r), a;
-        };
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->winId(), atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32,
-                            pid ? 1 : 0, &pid);
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w->winId(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, wmClass.size(),
-                            wmClass.constData());
-        if (!takesClose)
-            xcb_delete_property(c, w->winId(), atom("WM_PROTOCOLS"));
-        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // done before the editor looks
-        return w;
-    }
-
 private slots:
+    void initTestCase() { QVERIFY2(qGuiApp->platformName() == "xcb", "real X windows: QT_QPA_PLATFORM=xcb, xvfb-run"); }
+
     void asksOnlyItsOwnEditorsAndWindowsShowingThePath()
     {
         const test::ScriptPath bin;
         // The opener starts the editor as a child of its own, as xdg-open does.
         bin.add(QStringLiteral("xdg-open"), "/bin/sleep 30 & echo $$ $! > \"$0.ran\"; exec /bin/sleep 30");
-        const QString file = bin.path(QStringLiteral("Results.txt"));
+        const QString file = bin.filePath(QStringLiteral("Results.txt"));
         DesktopEditor editor;
         editor.openInEditor(file.toStdString());
         QTRY_VERIFY(!bin.ran(QStringLiteral("xdg-open")).isEmpty());
@@ -83,17 +84,11 @@ private slots:
 
         QString box; // nothing to start it with: the box names the file
         editor.launcher().setFailureBox([&](QWidget*, const QString& text) { box = text; });
-        QFile::remove(bin.path(QStringLiteral("xdg-open")));
+        QFile::remove(bin.filePath(QStringLiteral("xdg-open")));
         editor.openInEditor(file.toStdString());
         QVERIFY2(box.startsWith(QStringLiteral("Cannot open %1 in a text editor:").arg(file)), qPrintable(box));
     }
 };
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "xcb"); // real X windows, whatever the other shell tests use
-    QApplication app(argc, argv);
-    TestDesktopEditor test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestDesktopEditor)
 #include "test_desktopeditor.moc"

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "shellfixture.h"
+#include "shell/singleinstance.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <future>
 
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -11,8 +14,16 @@
 #include <sys/un.h>
 
 using namespace clockdeck;
-using namespace clockdeck::test;
 using Claim = SingleInstance::Claim;
+
+// A later start, claiming in a thread of its own and blocking as the real one does; this thread lets the first answer.
+static Claim pokeFromLaterStart(const QString& folder, const QString& key)
+{
+    auto answer = std::async(std::launch::async, [folder, key] { return SingleInstance(folder, key).claim(3000); });
+    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return answer.get();
+}
 
 // A unix socket connected to @p path, or else bound there (and listening when asked).
 static int unixSocket(const QString& path, bool connectTo, bool listening = false)

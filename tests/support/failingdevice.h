@@ -6,26 +6,22 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstddef>
+#include <cstdint>
 #include <functional>
-#include <limits>
 #include <sched.h>
 #include <utility>
 
 namespace clockdeck::test {
 
-/// The results file's device with faults put in on purpose: writes that fail once @c failAfter bytes are in (with
-/// @c error), writes interrupted by a signal first, short writes of at most @c chunk bytes, and a hook that runs
-/// once just before the first try at the lock (to let another process in between).
+/// The results file's device with faults put in on purpose: the first @c interruptions writes interrupted by a
+/// signal, writes that fail with @c error once @c failAfter more bytes are in, short writes of at most @c chunk bytes
+/// (each followed by a yield, to let in a writer that ignores the lock), and a hook run once just before the lock.
 class FailingDevice final : public AppendDevice
 {
 public:
-    std::size_t failAfter = std::numeric_limits<std::size_t>::max();
-    int error = ENOSPC;
-    int interruptions = 0;
-    std::size_t chunk = std::numeric_limits<std::size_t>::max();
+    std::size_t failAfter = SIZE_MAX, chunk = SIZE_MAX;
+    int error = ENOSPC, interruptions = 0;
     std::function<void()> beforeLock;
-    std::size_t written = 0;
 
     int tryLock(int fd) override
     {
@@ -36,14 +32,13 @@ public:
 
     ssize_t write(int fd, const char* data, std::size_t size) override
     {
-        if (interruptions > 0 || written >= failAfter) {
+        if (interruptions > 0 || failAfter == 0) {
             errno = interruptions-- > 0 ? EINTR : error;
             return -1;
         }
-        const ssize_t n = AppendDevice::write(fd, data, std::min({size, chunk, failAfter - written}));
-        written += n > 0 ? std::size_t(n) : 0;
-        if (chunk != std::numeric_limits<std::size_t>::max())
-            ::sched_yield(); // short writes: give a writer that ignores the lock its chance to come in between
+        const ssize_t n = AppendDevice::write(fd, data, std::min({size, chunk, failAfter}));
+        failAfter -= n > 0 ? std::size_t(n) : 0;
+        ::sched_yield();
         return n;
     }
 };

@@ -5,15 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace clockdeck::test {
 
-/// A shell script run as user nobody (through setpriv), for the cases that need a second, untrusted user: it
-/// holds a lock, plants a link. Only root can start one; tests skip otherwise. The script says "ready" on its
-/// standard output once it has done its part, and is ended when this object goes. A null script does nothing.
+/// A shell script run as user nobody (through setpriv) for the cases that need a second, untrusted user; only root
+/// can start one. It says "ready" once it has done its part, and is ended when this object goes. Null: no script.
 class OtherUser
 {
 public:
@@ -25,33 +23,27 @@ public:
             return;
         int out[2];
         EXPECT_EQ(::pipe(out), 0);
-        m_pid = ::fork();
-        if (m_pid == 0) {
+        if ((m_pid = ::fork()) == 0) {
             ::dup2(out[1], STDOUT_FILENO);
             ::execlp("setpriv", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c", script, "sh",
                      arg1.c_str(), arg2.c_str(), nullptr);
             ::_exit(127);
         }
+        char said[8] = {}; // "ready\n" is one write, so one read takes it whole
         ::close(out[1]);
-        char c = 0;
-        while (::read(out[0], &c, 1) == 1 && c != '\n')
-            m_said += c;
-        ::close(out[0]);
-        EXPECT_EQ(m_said, "ready") << "the other user's script: " << script;
+        EXPECT_TRUE(::read(out[0], said, sizeof said - 1) >= 0 && ::close(out[0]) == 0);
+        EXPECT_STREQ(said, "ready\n") << "the other user's script: " << script;
     }
     OtherUser(const OtherUser&) = delete;
     OtherUser& operator=(const OtherUser&) = delete;
     ~OtherUser()
     {
-        if (m_pid < 0)
-            return;
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
+        if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0)
+            ::waitpid(m_pid, nullptr, 0);
     }
 
 private:
     pid_t m_pid = -1;
-    std::string m_said;
 };
 
 } // namespace clockdeck::test

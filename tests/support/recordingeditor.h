@@ -4,31 +4,25 @@
 
 #include "report/notepad.h"
 
-#include <filesystem>
-#include <string>
 #include <vector>
 
 namespace clockdeck::test {
 
-/// Records what OpenInNotePad asks of the desktop, in order: "close <path>", "events", "open <path>". The editor
-/// windows close only after the number of requests given, as an editor that first asks whether to save would.
-class RecordingEditor final : public EditorPlatform
+/// Records what OpenInNotePad asks of the desktop, in order: "close <path>", "events", "open <path>".
+struct RecordingEditor final : EditorPlatform
 {
-public:
-    explicit RecordingEditor(int windowsOpen = 0) : m_windowsOpen(windowsOpen) {}
+    explicit RecordingEditor(int windowsOpen = 0) : windowsOpen(windowsOpen) {}
 
     bool closeEditorWindowsShowing(const std::filesystem::path& path) override
     {
         calls.push_back("close " + path.string());
-        return m_windowsOpen > 0 && m_windowsOpen-- > 0;
+        return windowsOpen-- > 0;
     }
     void processEvents() override { calls.emplace_back("events"); }
     void openInEditor(const std::filesystem::path& path) override { calls.push_back("open " + path.string()); }
 
+    int windowsOpen; // editor windows that ask once more before they close, as one that asks whether to save would
     std::vector<std::string> calls;
-
-private:
-    int m_windowsOpen;
 };
 
 } // namespace clockdeck::test

@@ -10,15 +10,13 @@
 namespace clockdeck::test {
 
 // Records what the calculator would have shown in its message boxes.
-class RecordingSink : public MessageSink
+struct RecordingSink : MessageSink
 {
-public:
     void updateFault(std::string_view message) override { updateFaults.emplace_back(message); }
     void ceilFault(std::string_view description) override { ceilFaults.emplace_back(description); }
     bool empty() const { return updateFaults.empty() && ceilFaults.empty(); }
 
-    std::vector<std::string> updateFaults;
-    std::vector<std::string> ceilFaults;
+    std::vector<std::string> updateFaults, ceilFaults;
 };
 
 } // namespace clockdeck::test

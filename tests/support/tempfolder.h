@@ -32,16 +32,15 @@ public:
     {
         const auto file = m_path / relative;
         std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
+        std::ofstream(file, std::ios::binary) << content;
         return file;
     }
 
 private:
     std::filesystem::path m_path;
-    std::error_code m_ec;
+    std::error_code m_ec; // a folder that cannot be removed is left behind, not a test that throws
 };
 
-// A saved machine profile below tests/data/profiles.
 inline std::filesystem::path profile(std::string_view name)
 {
     return std::filesystem::path(CLOCKDECK_TEST_DATA) / "profiles" / name;
