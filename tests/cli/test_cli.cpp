@@ -59,6 +59,7 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         {{"--sweep", "BusSpeed=1:2", "--sweep", "BusSpeed=3:4"}, "--sweep BusSpeed is given twice"},
         {{"--sweep", "SelectDDR=200:175"}, "SelectDDR takes one of"},
         {{"--sweep", "BusSpeed=0:100000"}, "more than 100000 rows"},
+        {{"--sweep", "BusSpeed=1:100000"}, "  clamped link>1000 ram>rated\n"}, // exactly as many rows as allowed
         {{"--sweep", "BusSpeed=1:10000", "--sweep", "Multiplier=4:9"}, "the sweep has 110000 rows; at most 100000"},
         {std::vector<std::string>(11, "--step=BusSpeed=+100000"), "asks for 1100000 presses, settings and sweep"},
     };

@@ -28,7 +28,7 @@ TEST(Live, ReadsAndDecodesTheRegisterBeforeRevisionFOnly)
     const std::uint64_t status = 0x0022'2226'9F0E'0A0EULL;
     const test::TempFolder early, revisionF;
     writeMachine(early, 15, 43, status);
-    writeMachine(revisionF, 15, 0x41, status);
+    writeMachine(revisionF, 15, 0x40, status); // the first revision F model
 
     const LiveReadings live = readLive(early.path());
     EXPECT_EQ(live.clockMHz, 1800);

@@ -36,6 +36,7 @@ private slots:
             {"Image2 right, released outside", "Image2", "right outside", ""},
             {"Ctrl+Q", "", "key Ctrl+Q", "exit"},
             {"Image3 released outside", "Image3", "outside", ""},
+            {"Image3 double", "Image3", "double", "copy"}, // the second press shifts too, without a second copy
             {"Ctrl+C", "", "key Ctrl+C", "copy"},
             {"Image4 right", "Image4", "right", "open"},
             {"Image4 middle", "Image4", "middle", "middle"},

@@ -66,7 +66,7 @@ private slots:
                                         window(file + QStringLiteral(" - Kate")),
                                         window(QStringLiteral("Results.txt (%1) - gedit").arg(bin.path()))};
             const QList<QWindow*> left{
-                window(QStringLiteral("Results.txt - Mousepad")), // the same name in an editor started elsewhere
+                window(QStringLiteral("Results.txt - Mousepad"), uint32_t(qApp->applicationPid())), // started elsewhere
                 window(QStringLiteral("Results.txt - Mozilla Firefox")),
                 window(QStringLiteral("Results.txt (/elsewhere) - gedit")),
                 window(file + QStringLiteral(" - VIM"), 0, QByteArray("xterm\0XTerm\0", 12)), // would end vim unasked
