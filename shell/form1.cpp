@@ -29,7 +29,7 @@ namespace {
 
 QRect pixels(int left, int top, int width, int height)
 {
-    return {layout::px(left), layout::px(top), layout::px(width), layout::px(height)};
+    return {layout::at(left), layout::at(top), layout::px(width), layout::px(height)};
 }
 
 QString qs(std::string_view text)
@@ -80,7 +80,7 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
     setWindowIcon(pictures::icon());
-    setFixedSize(layout::WindowWidth, layout::WindowHeight);
+    setFixedSize(layout::OuterWidth, layout::OuterHeight);
     setCursor(pictures::windowPointer(qApp->devicePixelRatio()));
     // The backdrop covers every pixel; no need to clear behind it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -329,15 +329,18 @@ void Form1::changeEvent(QEvent* event)
 void Form1::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    const QRect client(layout::FrameWidth, layout::FrameWidth, layout::WindowWidth, layout::WindowHeight);
     if (m_backdrop.isNull()) {
-        painter.fillRect(rect(), QColor(0xB2, 0xD0, 0xB2));
+        painter.fillRect(client, QColor(0xB2, 0xD0, 0xB2));
     } else {
-        // 1:1 at 100 % and 200 %; at 150 % the 2x picture is scaled down, smoothly.
+        // 1:1 at 100 % and 200 %; at 150 % the 2x picture is scaled down, smoothly. The backdrop is a pixel wider
+        // and taller than the client area (its right and bottom frame line lies outside): that line is cut off.
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(QPoint(0, 0), m_backdrop);
+        painter.setClipRect(client);
+        painter.drawPixmap(client.topLeft(), m_backdrop);
+        painter.setClipping(false);
     }
-    // A frameless window gets no frame from the window system: draw the thin single line a fixed window has, one
-    // pixel wide on the outermost pixels, in the desktop palette's shadow colour.
+    // The frame round the client area, in the desktop palette's shadow colour, as a fixed window's single line.
     const QColor frame = palette().color(QPalette::Shadow);
     painter.fillRect(QRectF(0, 0, width(), 1), frame);
     painter.fillRect(QRectF(0, height() - 1, width(), 1), frame);

@@ -26,10 +26,10 @@ class PictureButton;
 class SkinLabel;
 class SpinBar;
 
-// The main window: a fixed 379 x 323 skinned window without a title bar. It owns the calculator; its labels show
-// the calculator's fields and follow every change, its ten spin controls step the inputs, and its own chrome moves,
-// hides and ends it. Keys: Ctrl+C copies, Ctrl+S appends to the results file, Ctrl+Q exits, Escape minimises and
-// F1 opens the about page.
+// The main window: a fixed skinned window without a title bar, its 379 x 323 client area in a one-pixel frame. It owns
+// the calculator; its labels show the calculator's fields and follow every change, its ten spin controls step the
+// inputs, and its own chrome moves, hides and ends it. Keys: Ctrl+C copies, Ctrl+S appends to the results file, Ctrl+Q
+// exits, Escape minimises and F1 opens the about page.
 class Form1 : public QWidget
 {
     Q_OBJECT

@@ -20,8 +20,21 @@ constexpr int px(int twips)
     return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
 }
 
+// The client area, where every element is laid out.
 inline constexpr int WindowWidth = 379;  // 5685 twips
 inline constexpr int WindowHeight = 323; // 4845 twips
+
+// A window without a title bar gets no frame from the window system, so the window draws the thin single line a
+// fixed window has round its client area itself: the window is the client area and this frame on every side.
+inline constexpr int FrameWidth = 1;
+inline constexpr int OuterWidth = WindowWidth + 2 * FrameWidth;
+inline constexpr int OuterHeight = WindowHeight + 2 * FrameWidth;
+
+// A position in the client area, in twips, as a pixel position in the window.
+constexpr int at(int twips)
+{
+    return FrameWidth + px(twips);
+}
 
 enum class LabelStyle : std::uint8_t
 {

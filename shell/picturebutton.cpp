@@ -21,13 +21,13 @@ PictureButton::PictureButton(QWidget* parent, int leftTwips, int topTwips, const
 {
     setFocusPolicy(Qt::NoFocus);
     setContextMenuPolicy(Qt::PreventContextMenu);
-    setGeometry(layout::px(leftTwips), layout::px(topTwips), size.width(), size.height());
+    setGeometry(layout::at(leftTwips), layout::at(topTwips), size.width(), size.height());
 }
 
 void PictureButton::nudge(int twips)
 {
     m_twips += QPoint(twips, twips);
-    move(layout::px(m_twips.x()), layout::px(m_twips.y()));
+    move(layout::at(m_twips.x()), layout::at(m_twips.y()));
 }
 
 void PictureButton::paintEvent(QPaintEvent*)

@@ -20,10 +20,10 @@ wait_for 100 xdo search --pid "$trayer_pid" || fail "trayer did not start"
 # The expected report, lines 2 to 25 (line 1 is the time), from the command-line program on the same profile.
 "$work/prefix/bin/clockdeck-cli" --sysroot "$profile" | sed -n '2,25p' >"$work/expected.txt"
 
-main_window() { # the mapped 379 x 323 window of process $1
+main_window() { # the mapped 381 x 325 window (the client area and its frame) of process $1
     local w
     for w in $(xdo search --onlyvisible --pid "$1" 2>/dev/null); do
-        xwininfo -id "$w" | grep -q 'Width: 379' && xwininfo -id "$w" | grep -q 'Height: 323' && { echo "$w"; return 0; }
+        xwininfo -id "$w" | grep -q 'Width: 381' && xwininfo -id "$w" | grep -q 'Height: 325' && { echo "$w"; return 0; }
     done
     return 1
 }
@@ -53,7 +53,7 @@ window=$(main_window "$app")
 read -r x y < <(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')
 read -r wa_x wa_y wa_w wa_h < <(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g' | awk '{print $1, $2, $3, $4}')
 centred() { # centred X Y WIDTH HEIGHT: within a pixel of the middle of that area
-    local cx=$(($1 + ($3 - 379) / 2)) cy=$(($2 + ($4 - 323) / 2))
+    local cx=$(($1 + ($3 - 381) / 2)) cy=$(($2 + ($4 - 325) / 2))
     ((x >= cx - 1 && x <= cx + 1 && y >= cy - 1 && y <= cy + 1))
 }
 centred "$wa_x" "$wa_y" "$wa_w" "$wa_h" || centred 0 0 1024 768 || fail "window at $x,$y is not centred"

@@ -26,7 +26,7 @@ shown() { # shown: the window's place on the screen, from a picture of it (black
     xdo mousemove 0 0 && sleep 0.2 && import -window root "$work/shot.png" || return 1
     read -r w h x y < <(convert "$work/shot.png" -fill black -draw 'rectangle 0,0 40,40' -trim \
         -format '%w %h %X %Y' info: 2>/dev/null)
-    [[ $w == 379 && $h == 323 ]]
+    [[ $w == 381 && $h == 325 ]]
 }
 hidden() { ! shown; }
 click() { # click X Y in the window
@@ -40,7 +40,7 @@ echo "-- the window appears, drawn as offscreen, its icon registers, and a drag 
 start 1
 wait_for 200 shown || { fail "no window appeared"; finish; }
 drawn() { # the window shows what the offscreen render shows (once its load has replaced the placeholders)
-    shown && convert "$work/shot.png" -crop "379x323+$x+$y" +repage "$work/window.png" &&
+    shown && convert "$work/shot.png" -crop "381x325+$x+$y" +repage "$work/window.png" &&
         { differ=$(compare -metric AE -fuzz 2% "$work/window.png" "$reference" null: 2>&1); ((${differ%.*} <= 40)); }
 }
 wait_for 50 drawn || fail "the window differs from the offscreen render in ${differ:-all} pixels"
