@@ -88,6 +88,9 @@ inline constexpr std::array<InputRange, 8> InputRanges{{
     {Field::OC_Vdimm, 1, 6, "1", "6"},
 }};
 
+/// The highest HyperTransport link clock (Label13) the load leaves standing; above it the link is overclocked.
+inline constexpr double LinkLimitMHz = 1000;
+
 // The range of a ranged input, or nullptr for SelectDDR, PCramNum and non-input fields.
 const InputRange* rangeOf(Field f);
 

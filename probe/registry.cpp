@@ -6,7 +6,7 @@ namespace clockdeck {
 
 std::int32_t GetBootMHz(const SystemRegistry& registry)
 {
-    const auto value = registry.query("HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", "~MHz");
+    const auto value = registry.query(ProcessorKey, "~MHz");
     if (!value || value->type != RegDword || value->data.size() != 4) {
         return 0;
     }

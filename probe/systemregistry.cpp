@@ -11,10 +11,6 @@ namespace clockdeck {
 
 namespace {
 
-constexpr std::string_view ProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
-constexpr std::string_view SystemKey = "HARDWARE\\DESCRIPTION\\System";
-constexpr std::string_view DriverKey = "SOFTWARE\\AMD\\CPU";
-
 constexpr std::string_view CpuInfoPath = "proc/cpuinfo";
 constexpr std::string_view BiosDatePath = "sys/class/dmi/id/bios_date";
 constexpr std::string_view ScalingDriverPath = "sys/devices/system/cpu/cpu0/cpufreq/scaling_driver";

@@ -10,6 +10,11 @@
 
 namespace clockdeck {
 
+/// The registry keys whose values the load reads: the processor, the system and the processor driver.
+inline constexpr std::string_view ProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+inline constexpr std::string_view SystemKey = "HARDWARE\\DESCRIPTION\\System";
+inline constexpr std::string_view DriverKey = "SOFTWARE\\AMD\\CPU";
+
 // Type codes of registry values, as the readers report them in ValueType.
 inline constexpr std::int32_t RegSz = 1;    // text
 inline constexpr std::int32_t RegDword = 4; // 32-bit number, little-endian

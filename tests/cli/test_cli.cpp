@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "cli/app.h"
 #include "cli/commandline.h"
-#include "probe/formload.h"
+#include "load/formload.h"
 #include "support/recordingsink.h"
 #include "support/tempfolder.h"
 

@@ -4,7 +4,7 @@
 // Feeds arbitrary bytes to the cpuinfo reading, in memory and as the file of a machine profile, and runs the whole
 // load on it: no crash, no throw, and the results keep their form, a probed text without control characters.
 #include "probe/cpuinfo.h"
-#include "probe/formload.h"
+#include "load/formload.h"
 #include "probe/registry.h"
 #include "support/recordingsink.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "probe/identify.h"
+#include "load/identify.h"
 
 #include "support/recordingsink.h"
 

@@ -5,7 +5,7 @@
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
 #include "identify.h"
-#include "registry.h"
+#include "probe/registry.h"
 
 namespace clockdeck {
 
@@ -21,15 +21,12 @@ template <typename Step> void skipOnFailure(Step&& step) noexcept
 }
 
 constexpr std::string_view Root = "HKEY_LOCAL_MACHINE";
-constexpr std::string_view ProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
-constexpr std::string_view SystemKey = "HARDWARE\\DESCRIPTION\\System\\";
-constexpr std::string_view DriverKey = "SOFTWARE\\AMD\\CPU\\";
 
-// Lowers the HyperTransport multiplier while the link clock is above 1000 MHz: three passes, none skipped.
+// Lowers the HyperTransport multiplier while the link clock is above its limit: three passes, none skipped.
 void checkHyperTransport(Calculator& calc)
 {
     for (int pass = 0; pass < 3; ++pass) {
-        if (ParseLeadingNumber(calc.text(Field::Label13)) > 1000) {
+        if (ParseLeadingNumber(calc.text(Field::Label13)) > LinkLimitMHz) {
             calc.setText(Field::HyperTransport, NumberToText(ParseLeadingNumber(calc.text(Field::HyperTransport)) - 1));
         }
     }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "probe/formload.h"
+#include "load/formload.h"
 #include "report/getdata.h"
 
 #include "support/recordingsink.h"
