@@ -11,15 +11,6 @@ namespace clockdeck {
 
 namespace {
 
-// First phase: a step that fails is skipped and the load goes on.
-template <typename Step> void skipOnFailure(Step&& step) noexcept
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
 constexpr std::string_view Root = "HKEY_LOCAL_MACHINE";
 
 // Lowers the HyperTransport multiplier while the link clock is above its limit: three passes, none skipped.
@@ -34,64 +25,45 @@ void checkHyperTransport(Calculator& calc)
 
 } // namespace
 
+// No step throws: the calculator reports its faults to its message sink, the readers give empty values for what
+// is missing, and only a failed allocation, which no step can recover from, leaves the load.
 void Form_Load(Calculator& calc, LoadWindow& window, const std::filesystem::path& sysroot)
 {
     const SystemRegistry registry(sysroot);
     std::int32_t valueType = 0; // one variable for every read; nothing looks at it afterwards
 
-    skipOnFailure([&] {
-        for (const auto entry : MemoryClassEntries) {
-            calc.List1.AddItem(entry);
-        }
-        calc.List1.ListIndex = 0;
-    });
-    skipOnFailure([&] {
-        for (const auto entry : ModuleClockEntries) {
-            calc.List2.AddItem(entry);
-        }
-        calc.List2.ListIndex = 5;
-    });
-    skipOnFailure([&] {
-        for (const auto entry : ModuleRatingEntries) {
-            calc.List3.AddItem(entry);
-        }
-    });
-    // One press towards the next slower module grade: from "216" to "200" / "PC3200", the first calculation.
-    skipOnFailure([&] { calc.setSpinValue(Spin::VScroll5, 1); });
-    skipOnFailure([&] { window.centre(); });
-    skipOnFailure([&] { window.show(); });
-    // The window paints before the probe.
-    skipOnFailure([&] { window.processEvents(); });
-
-    skipOnFailure([&] { calc.setText(Field::Label17, NumberToText(GetBootMHz(registry))); });
-    skipOnFailure([&] {
-        calc.setText(Field::CPU_Identity, GetRegString(Root, ProcessorKey, "ProcessorNameString", valueType, registry));
-    });
-    skipOnFailure([&] {
-        calc.setText(Field::CPU_Stepping, GetRegString(Root, ProcessorKey, "Identifier", valueType, registry));
-    });
-    skipOnFailure([&] {
-        calc.setText(Field::NamePlates18, GetRegString(Root, SystemKey, "SystemBiosDate", valueType, registry));
-    });
-    skipOnFailure([&] {
-        calc.setText(Field::NamePlates19, GetRegString(Root, SystemKey, "VideoBiosDate", valueType, registry));
-    });
-    skipOnFailure(
-        [&] { calc.setText(Field::NamePlates20, GetRegString(Root, DriverKey, "Version", valueType, registry)); });
-    skipOnFailure([&] {
-        if (calc.text(Field::NamePlates20).empty()) {
-            calc.setText(Field::NamePlates20, "n/a");
-        }
-    });
-
-    // Second phase: the first failure ends the load; what was written stays.
-    try {
-        IdentifyRevision(calc);
-        SetNominalClock(calc);
-        ApplyModelTables(calc);
-        checkHyperTransport(calc);
-    } catch (...) {
+    for (const auto entry : MemoryClassEntries) {
+        calc.List1.AddItem(entry);
     }
+    calc.List1.ListIndex = 0;
+    for (const auto entry : ModuleClockEntries) {
+        calc.List2.AddItem(entry);
+    }
+    calc.List2.ListIndex = 5;
+    for (const auto entry : ModuleRatingEntries) {
+        calc.List3.AddItem(entry);
+    }
+    // One press towards the next slower module grade: from "216" to "200" / "PC3200", the first calculation.
+    calc.setSpinValue(Spin::VScroll5, 1);
+    window.centre();
+    window.show();
+    // The window paints before the probe.
+    window.processEvents();
+
+    calc.setText(Field::Label17, NumberToText(GetBootMHz(registry)));
+    calc.setText(Field::CPU_Identity, GetRegString(Root, ProcessorKey, "ProcessorNameString", valueType, registry));
+    calc.setText(Field::CPU_Stepping, GetRegString(Root, ProcessorKey, "Identifier", valueType, registry));
+    calc.setText(Field::NamePlates18, GetRegString(Root, SystemKey, "SystemBiosDate", valueType, registry));
+    calc.setText(Field::NamePlates19, GetRegString(Root, SystemKey, "VideoBiosDate", valueType, registry));
+    calc.setText(Field::NamePlates20, GetRegString(Root, DriverKey, "Version", valueType, registry));
+    if (calc.text(Field::NamePlates20).empty()) {
+        calc.setText(Field::NamePlates20, "n/a");
+    }
+
+    IdentifyRevision(calc);
+    SetNominalClock(calc);
+    ApplyModelTables(calc);
+    checkHyperTransport(calc);
 }
 
 } // namespace clockdeck

@@ -15,11 +15,11 @@ std::string PadHex(std::int16_t Value);
 
 // The core revision named by the identifier ("x86 Family 15 Model 47 Stepping 2" gives "BH-E6"), or an empty
 // text. Every rule is tried and the last that matches wins.
-std::string RevisionCode(std::string_view identifier);
+[[nodiscard]] std::string RevisionCode(std::string_view identifier);
 
 // The nominal stock clock of a boot clock: the band of 100 MHz that holds it (1650 to 1749 gives 1700, up to
 // 3250 to 3349 giving 3300), or 0 outside all bands.
-std::int16_t NominalClock(double bootMHz);
+[[nodiscard]] std::int16_t NominalClock(double bootMHz);
 
 // The three identification steps of the load, in this order. Each works only through the calculator's fields,
 // so every write runs its field's change handler.

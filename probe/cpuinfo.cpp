@@ -28,7 +28,7 @@ std::string_view trimBlanks(std::string_view s)
 
 // A positive decimal number filling the whole (blank-trimmed) text, or nothing. from_chars does not look at the
 // locale, and its general format takes neither hexadecimal nor a leading "+".
-std::optional<double> positiveNumber(std::string_view text)
+[[nodiscard]] std::optional<double> positiveNumber(std::string_view text)
 {
     text = trimBlanks(text);
     double value = 0;
@@ -39,7 +39,7 @@ std::optional<double> positiveNumber(std::string_view text)
     return value;
 }
 
-std::optional<unsigned> wholeNumber(std::string_view text)
+[[nodiscard]] std::optional<unsigned> wholeNumber(std::string_view text)
 {
     text = trimBlanks(text);
     unsigned value = 0;
@@ -51,7 +51,7 @@ std::optional<unsigned> wholeNumber(std::string_view text)
 }
 
 // MHz rounded half away from zero, when it fits a 32-bit integer and is at least 1.
-std::optional<std::int32_t> wholeMHz(double mhz)
+[[nodiscard]] std::optional<std::int32_t> wholeMHz(double mhz)
 {
     const double rounded = std::round(mhz);
     if (rounded < 1 || rounded > std::numeric_limits<std::int32_t>::max()) {

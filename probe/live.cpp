@@ -26,7 +26,7 @@ unsigned bits(std::uint64_t value, unsigned shift, unsigned width)
     return static_cast<unsigned>((value >> shift) & ((std::uint64_t{1} << width) - 1));
 }
 
-std::optional<unsigned> wholeNumber(std::string_view text)
+[[nodiscard]] std::optional<unsigned> wholeNumber(std::string_view text)
 {
     unsigned value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -45,8 +45,8 @@ public:
 
     const std::filesystem::path& root() const { return m_root; }
 
-    // The value, or nothing when it is missing or unreadable. Never throws.
-    std::optional<RegistryValue> query(std::string_view keyPath, std::string_view valueName) const noexcept;
+    /// The value, or nothing when it is missing or unreadable. Only a failed allocation throws.
+    [[nodiscard]] std::optional<RegistryValue> query(std::string_view keyPath, std::string_view valueName) const;
 
 private:
     std::filesystem::path m_root;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 
 namespace clockdeck {
@@ -83,7 +84,8 @@ std::locale userTimeLocale()
     }
     try {
         return std::locale(std::locale::classic(), std::locale(""), std::locale::time);
-    } catch (const std::exception&) {
+    } catch (const std::runtime_error&) {
+        // A locale the C library does not know.
         return std::locale::classic();
     }
 }
