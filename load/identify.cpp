@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "identify.h"
 
+#include "base/text.h"
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
-#include "calc/text.h"
 
 #include <array>
 #include <cmath>
@@ -233,7 +233,7 @@ void ApplyModelTables(Calculator& calc)
         return;
     }
     const std::string_view head = std::string_view(name).substr(0, name.size() - 5);
-    const std::string_view rating = trimBlanks(std::string_view(name).substr(name.size() - 5));
+    const std::string_view rating = trimSpaces(std::string_view(name).substr(name.size() - 5));
 
     if (contains(head, "X2 Dual Core")) {
         for (const auto& row : X2Rows) {

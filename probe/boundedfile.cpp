@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "boundedfile.h"
 
+#include "base/filedescriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,29 +13,6 @@
 #include <unistd.h>
 
 namespace clockdeck {
-
-namespace {
-
-// Closes the descriptor on every way out.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-} // namespace
 
 std::optional<std::string> readTextFile(const std::filesystem::path& path, std::size_t maxBytes,
                                         std::string_view stopAfter)

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "getdata.h"
 
+#include "base/text.h"
 #include "calc/fieldstore.h"
-#include "calc/text.h"
 
 #include <array>
 #include <cstdlib>
@@ -61,7 +61,7 @@ void appendValueLine(std::string& report, const FieldStore& fields, const ValueL
 {
     const std::string_view text = fields.text(line.field);
     // The memory clock alone loses its surrounding blanks; every other value stands as the field shows it.
-    appendLine(report, line.label, line.field == Field::shwDDR_MHz ? trimBlanks(text) : text, line.unit);
+    appendLine(report, line.label, line.field == Field::shwDDR_MHz ? trimSpaces(text) : text, line.unit);
 }
 
 } // namespace
