@@ -134,10 +134,16 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
         {{"--help"}, LimitedFile, 1, "", "cannot write to standard output: File too large"},
     };
     for (auto [args, to, expectedStatus, outStart, expectedErr] : cases) {
+        const std::string row = std::string(args[0]) + (to == ClosedPipe    ? " to a closed pipe"
+                                                        : to == LimitedFile ? " to a full file"
+                                                                            : " to a file");
         int out[2], err[2], status = 0;
-        ASSERT_EQ(::pipe(out) | ::pipe(err), 0);
+        const int outPipe = ::pipe(out);
+        const int errPipe = ::pipe(err);
+        ASSERT_EQ(outPipe | errPipe, 0) << row;
         ::close(out[0]); // the reader is gone before the program writes
-        args.insert(args.begin(), CLOCKDECK_CLI), args.push_back(nullptr);
+        args.insert(args.begin(), CLOCKDECK_CLI);
+        args.push_back(nullptr);
         const rlimit none{0, 0};
         if (::fork() == 0) {
             std::signal(SIGPIPE, SIG_DFL);
@@ -148,13 +154,16 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
             ::execv(CLOCKDECK_CLI, const_cast<char* const*>(args.data()));
             ::_exit(127);
         }
-        ::close(out[1]), ::close(err[1]), ::wait(&status);
+        ::close(out[1]);
+        ::close(err[1]);
+        ::wait(&status);
         char errText[4096] = {}; // small enough to wait in the pipe until the program has ended
-        (void)::read(err[0], errText, sizeof errText - 1), ::close(err[0]);
+        (void)::read(err[0], errText, sizeof errText - 1);
+        ::close(err[0]);
         std::ifstream outText(to == File ? folder.path() / "out" : "/dev/null");
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), expectedStatus) << args[1];
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outText), {}).substr(0, outStart.size()), outStart);
-        EXPECT_EQ(std::string(errText), expectedErr.empty() ? "" : "clockdeck-cli: " + expectedErr + "\n");
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), expectedStatus) << row;
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outText), {}).substr(0, outStart.size()), outStart) << row;
+        EXPECT_EQ(std::string(errText), expectedErr.empty() ? "" : "clockdeck-cli: " + expectedErr + "\n") << row;
     }
 }
 

@@ -64,7 +64,8 @@ TEST(FormLoad, PaintsBeforeTheProbeAndLowersTheLinkInThreePasses)
         calc.setText(Field::BusSpeed, busSpeed);
         PaintingWindow window(calc);
         Form_Load(calc, window, profile("athlon64"));
-        EXPECT_EQ(window.steps, "centre show paint CPU Model # " + std::to_string(11 * std::stoi(busSpeed)));
+        EXPECT_EQ(window.steps, "centre show paint CPU Model # " + std::to_string(11 * std::stoi(busSpeed)))
+            << busSpeed;
         EXPECT_EQ(calc.text(Field::HyperTransport), hyperTransport) << busSpeed;
     }
 }

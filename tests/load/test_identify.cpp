@@ -2,12 +2,18 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "load/identify.h"
 
+#include "calc/calculator.h"
+#include "calc/numbertext.h"
+
 #include "support/recordingsink.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
+#include <vector>
 
 using namespace clockdeck;
 using clockdeck::test::RecordingSink;
@@ -55,44 +61,56 @@ TEST(Identify, NominalClockBandsAndTheClampedMultiplier)
     }
 }
 
-// Each row applies just above its multiplier (the boot clock 100 MHz above its stock clock) and writes its stock
-// clock and multiplier; the reference clock is the boot clock over the multiplier, rounded half away from zero.
-TEST(Identify, EveryModelRowSetsItsStockValues)
+// Every model row caps the multiplier at its own: whatever the boot clock, the multiplier left is the smaller of the
+// nominal one and the model's cap (what is left at the highest boot clock), the stock clock is 200 MHz times it, and
+// the reference clock is the boot clock over it, rounded half away from zero. The names are every rating, FX number
+// and Opteron number of the families, known or not.
+TEST(Identify, ModelRowsCapTheMultiplierAndKeepTheStockValuesInStep)
 {
-    // clang-format off
-    const std::pair<const char*, int> rows[] = {
-        {"Athlon 64 X2 Dual Core 3800+", 10}, {"Athlon 64 X2 Dual Core 4200+", 11}, {"Athlon 64 X2 Dual Core 4400+", 11},
-        {"Athlon 64 X2 Dual Core 4600+", 12}, {"Athlon 64 X2 Dual Core 4800+", 12}, {"Athlon 64 FX-53", 12},
-        {"Athlon 64 FX-55", 13}, {"Athlon 64 FX-57", 14}, {"Athlon 64 FX-60", 13}, {"Opteron 144", 9},
-        {"Opteron 146", 10}, {"Opteron 148", 11}, {"Opteron 150", 12}, {"Opteron 152", 13}, {"Opteron 154", 14},
-        {"Opteron 165", 9}, {"Opteron 170", 10}, {"Opteron 175", 11}, {"Opteron 180", 12}};
-    // A rating followed by a blank matches no row; FX rows read the
-    // multiplier afresh, so row 55 lowering 15 to 13 keeps row 57 (above 14) from applying.
-    const std::tuple<const char*, const char*, const char*> others[] = {
-        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+ ", "2412", "12 2400 201 1.35"},
-        {"AMD Athlon(tm) 64 FX-55/57", "3300", "13 2600 254 1.35"},
-        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+", "1000", "4 1000 250 1.35"}};
-    // clang-format on
     RecordingSink sink;
     Calculator calc(sink);
-    auto identify = [&](const char* name, const std::string& boot) {
+    auto identify = [&](const std::string& name, const std::string& boot) {
         calc.reset();
         calc.setText(Field::Label17, boot);
         calc.setText(Field::CPU_Identity, name);
         SetNominalClock(calc);
         ApplyModelTables(calc);
-        return calc.text(Field::Multiplier) + " " + calc.text(Field::StockCPU_MHz) + " " + calc.text(Field::BusSpeed) +
-               " " + calc.text(Field::StockCPU_Vcore);
+        return ParseLeadingNumber(calc.text(Field::Multiplier));
     };
-    for (const auto& [name, m] : rows) {
-        const std::string vcore = std::string(name).find("FX-53") != std::string::npos ? "1.5" : "1.35";
-        EXPECT_EQ(identify(name, std::to_string(200 * m + 100)),
-                  std::to_string(m) + " " + std::to_string(200 * m) + " " +
-                      std::to_string(std::lround((200.0 * m + 100) / m)) + " " + vcore)
-            << name;
+    std::vector<std::string> names;
+    for (int rating = 3000; rating <= 5200; rating += 100)
+        names.push_back("Athlon 64 X2 Dual Core " + std::to_string(rating) + "+");
+    for (int fx = 50; fx <= 65; ++fx)
+        names.push_back("Athlon 64 FX-" + std::to_string(fx));
+    for (int opteron = 140; opteron <= 190; ++opteron)
+        names.push_back("Opteron " + std::to_string(opteron));
+    int capped = 0;
+    for (const std::string& name : names) {
+        const double cap = identify(name, "3349");
+        capped += cap < 15 ? 1 : 0;
+        for (int boot = 1650; boot <= 3349; boot += 50) {
+            const double multiplier = identify(name, std::to_string(boot));
+            EXPECT_EQ(multiplier, std::min(NominalClock(boot) / 200.0, cap)) << name << " at " << boot;
+            EXPECT_EQ(calc.text(Field::StockCPU_MHz), NumberToText(200 * multiplier)) << name << " at " << boot;
+            EXPECT_EQ(calc.text(Field::BusSpeed), std::to_string(std::lround(boot / multiplier)))
+                << name << " at " << boot;
+        }
     }
+    EXPECT_EQ(capped, 19) << "the X2, FX and Opteron models the tables know";
+
+    // A rating followed by a blank matches no row; FX rows read the multiplier afresh, so row 55 lowering 15 to 13
+    // keeps row 57 (above 14) from applying; FX-53 alone sets a stock core voltage.
+    const std::tuple<const char*, const char*, const char*> others[] = {
+        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+ ", "2412", "12 2400 201 1.35"},
+        {"AMD Athlon(tm) 64 FX-55/57", "3300", "13 2600 254 1.35"},
+        {"AMD Athlon(tm) 64 FX-53", "2500", "12 2400 208 1.5"},
+        {"AMD Athlon(tm) 64 X2 Dual Core Processor 4400+", "1000", "4 1000 250 1.35"}};
     for (const auto& [name, boot, expected] : others) {
-        EXPECT_EQ(identify(name, boot), expected) << name << " at " << boot;
+        identify(name, boot);
+        EXPECT_EQ(calc.text(Field::Multiplier) + " " + calc.text(Field::StockCPU_MHz) + " " +
+                      calc.text(Field::BusSpeed) + " " + calc.text(Field::StockCPU_Vcore),
+                  expected)
+            << name << " at " << boot;
     }
     EXPECT_TRUE(sink.empty());
 }

@@ -22,7 +22,10 @@ public:
         if (!script)
             return;
         int out[2];
-        EXPECT_EQ(::pipe(out), 0);
+        const int piped = ::pipe(out);
+        EXPECT_EQ(piped, 0) << "a pipe for the other user's script";
+        if (piped != 0)
+            return;
         if ((m_pid = ::fork()) == 0) {
             ::dup2(out[1], STDOUT_FILENO);
             ::execlp("setpriv", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c", script, "sh",
@@ -31,7 +34,9 @@ public:
         }
         char said[8] = {}; // "ready\n" is one write, so one read takes it whole
         ::close(out[1]);
-        EXPECT_TRUE(::read(out[0], said, sizeof said - 1) >= 0 && ::close(out[0]) == 0);
+        const ssize_t got = ::read(out[0], said, sizeof said - 1);
+        ::close(out[0]);
+        EXPECT_GE(got, 0) << "the other user's script: " << script;
         EXPECT_STREQ(said, "ready\n") << "the other user's script: " << script;
     }
     OtherUser(const OtherUser&) = delete;
