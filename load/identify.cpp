@@ -118,8 +118,8 @@ double number(const Calculator& calc, Field f)
     return ParseLeadingNumber(calc.text(f));
 }
 
-// A number as a 16-bit integer the way the original conversion does it: halves to even, and values outside the
-// 16-bit range (which two characters of text cannot reach) held at its ends.
+// A number as a 16-bit integer: halves to even, and values outside the 16-bit range (which two characters of text
+// cannot reach) held at its ends.
 std::int16_t toInt16(double x)
 {
     if (!(x >= -32768.5)) {
@@ -226,9 +226,8 @@ void SetNominalClock(Calculator& calc)
 void ApplyModelTables(Calculator& calc)
 {
     const std::string name = calc.text(Field::CPU_Identity);
-    // A name shorter than the five characters of a rating used to end the whole load here, leaving BusSpeed and
-    // the HyperTransport multiplier unchecked on a machine that reports no name. It now counts as a name with no
-    // rating that matches no table, so the load goes on.
+    // A name shorter than the five characters of a rating (a machine that reports no name) has no rating and
+    // matches no table; the load goes on to check BusSpeed and the HyperTransport multiplier.
     if (name.size() < 5) {
         return;
     }

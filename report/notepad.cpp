@@ -19,8 +19,9 @@ constexpr int ClosePasses = 10;
 bool worthOpening(const std::filesystem::path& path)
 {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.isOpen())
+    if (!fd.isOpen()) {
         return false;
+    }
     struct stat st = {};
     return ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 2;
 }
@@ -34,11 +35,13 @@ void OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platfo
     for (int pass = 0; pass < ClosePasses; ++pass) {
         const bool found = platform.closeEditorWindowsShowing(FilePath);
         platform.processEvents();
-        if (!found)
+        if (!found) {
             break;
+        }
     }
-    if (worthOpening(FilePath))
+    if (worthOpening(FilePath)) {
         platform.openInEditor(FilePath);
+    }
 }
 
 } // namespace clockdeck

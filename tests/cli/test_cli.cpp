@@ -91,8 +91,9 @@ TEST(Cli, TextMatchesTheGoldenSweepAndJsonHoldsWhatTheTextShows)
     for (const auto& row : json["sweep"]["rows"]) {
         std::getline(text, line);
         std::istringstream cells(line);
-        for (const auto& [name, value] : row["fields"].items()) // in the order of the table's columns
+        for (const auto& [name, value] : row["fields"].items()) { // in the order of the table's columns
             EXPECT_EQ(value, (cells >> cell, cell)) << name << " in " << line;
+        }
         const std::string marks = std::string(row["clamped"] ? " clamped" : "") +
                                   (row["link_over_1000"] ? " link>1000" : "") +
                                   (row["memory_over_rated"] ? " ram>rated" : "");
@@ -112,10 +113,12 @@ TEST(Cli, AStepThatStopsChangingStopsPressingWithTheSameResult)
         Form_Load(shortcut, window, test::profile("x2-4400"));
         Form_Load(pressed, window, test::profile("x2-4400"));
         (void)applyActions(shortcut, {{FieldAction::Kind::Step, field, {}, presses}});
-        for (int i = 0; i < std::abs(presses); ++i)
+        for (int i = 0; i < std::abs(presses); ++i) {
             presses > 0 ? pressed.up(spinFor(field)) : pressed.down(spinFor(field));
-        for (std::size_t f = 0; f < FieldCount; ++f)
+        }
+        for (std::size_t f = 0; f < FieldCount; ++f) {
             EXPECT_EQ(shortcut.text(Field(f)), pressed.text(Field(f))) << fieldName(field);
+        }
     }
 }
 
@@ -149,8 +152,9 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
             std::signal(SIGPIPE, SIG_DFL);
             ::dup2(to == ClosedPipe ? out[1] : fileno(std::fopen((folder.path() / "out").c_str(), "w")), 1);
             ::dup2(err[1], 2);
-            if (to == LimitedFile)
+            if (to == LimitedFile) {
                 ::setrlimit(RLIMIT_FSIZE, &none);
+            }
             ::execv(CLOCKDECK_CLI, const_cast<char* const*>(args.data()));
             ::_exit(127);
         }

@@ -78,12 +78,15 @@ TEST(Identify, ModelRowsCapTheMultiplierAndKeepTheStockValuesInStep)
         return ParseLeadingNumber(calc.text(Field::Multiplier));
     };
     std::vector<std::string> names;
-    for (int rating = 3000; rating <= 5200; rating += 100)
+    for (int rating = 3000; rating <= 5200; rating += 100) {
         names.push_back("Athlon 64 X2 Dual Core " + std::to_string(rating) + "+");
-    for (int fx = 50; fx <= 65; ++fx)
+    }
+    for (int fx = 50; fx <= 65; ++fx) {
         names.push_back("Athlon 64 FX-" + std::to_string(fx));
-    for (int opteron = 140; opteron <= 190; ++opteron)
+    }
+    for (int opteron = 140; opteron <= 190; ++opteron) {
         names.push_back("Opteron " + std::to_string(opteron));
+    }
     int capped = 0;
     for (const std::string& name : names) {
         const double cap = identify(name, "3349");

@@ -35,10 +35,11 @@ std::string readAll(const fs::path& path)
 std::string snapshot(const fs::path& dir)
 {
     std::string text;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir))
+    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
         text += e.path().filename().string() + (e.is_symlink()        ? " -> " + fs::read_symlink(e).string() + "\n"
                                                 : e.is_regular_file() ? ": " + readAll(e) + "\n"
                                                                       : " (special)\n");
+    }
     return text;
 }
 
@@ -103,8 +104,9 @@ class ResultsFileRefusal : public testing::TestWithParam<Refusal>
 TEST_P(ResultsFileRefusal, leavesEverythingAsItWas)
 {
     const Refusal& c = GetParam();
-    if (c.otherUser && !test::OtherUser::available())
+    if (c.otherUser && !test::OtherUser::available()) {
         GTEST_SKIP() << c.name << ": acting as a second user needs root (setpriv to nobody)";
+    }
     test::TempFolder dir;
     fs::permissions(dir.path(), fs::perms::all); // a shared folder, not sticky
     const fs::path file = dir.path() / "Results.txt";
@@ -130,9 +132,10 @@ TEST_P(ResultsFileRefusal, leavesEverythingAsItWas)
 INSTANTIATE_TEST_SUITE_P(ResultsFile, ResultsFileRefusal, testing::ValuesIn(Refusals),
                          [](const testing::TestParamInfo<Refusal>& info) {
                              std::string name = info.param.name;
-                             for (char& ch : name)
+                             for (char& ch : name) {
                                  if (!std::isalnum(static_cast<unsigned char>(ch)))
                                      ch = '_';
+                             }
                              return name;
                          });
 
@@ -151,17 +154,21 @@ TEST(ResultsFile, appendsWholeEntriesOneAtATimeToAPrivateFile)
     std::map<std::string, int> entries, expected{{report("first"), 1}};
     for (int p = 0; p < Writers; ++p) {
         expected[report("writer" + std::to_string(p))] = EntriesEach;
-        if (::fork() != 0)
+        if (::fork() != 0) {
             continue;
+        }
         ResultsFile results(p == 0 ? dir.path() / "link.txt" : file);
         results.setDevice(device);
-        for (int i = 0; i < EntriesEach; ++i)
-            if (results.append(report("writer" + std::to_string(p))))
+        for (int i = 0; i < EntriesEach; ++i) {
+            if (results.append(report("writer" + std::to_string(p)))) {
                 ::_exit(1);
+            }
+        }
         ::_exit(0);
     }
-    for (int status = 0; ::wait(&status) > 0;)
+    for (int status = 0; ::wait(&status) > 0;) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
     const std::string content = readAll(file);
     for (std::size_t pos = 0; pos < content.size();) {
         const std::size_t end = content.find("\r\n\r\n", pos) + 4;
@@ -179,6 +186,7 @@ TEST(LocaleText, convertsToTheLocalesCharacterSet)
         {"NO-SUCH-CHARSET", "a\u00b0", "a?"},
         {"ISO-8859-1", std::string(3000, 'x') + "\u00b0", std::string(3000, 'x') + "\260"}, // past a buffer's end
     };
-    for (const auto& [charset, utf8, expected] : cases)
+    for (const auto& [charset, utf8, expected] : cases) {
         EXPECT_EQ(toCharset(utf8, charset), expected) << charset << ": " << utf8.substr(0, 20);
+    }
 }

@@ -19,13 +19,15 @@ public:
 
     OtherUser(const char* script, const std::string& arg1, const std::string& arg2 = {})
     {
-        if (!script)
+        if (!script) {
             return;
+        }
         int out[2];
         const int piped = ::pipe(out);
         EXPECT_EQ(piped, 0) << "a pipe for the other user's script";
-        if (piped != 0)
+        if (piped != 0) {
             return;
+        }
         if ((m_pid = ::fork()) == 0) {
             ::dup2(out[1], STDOUT_FILENO);
             ::execlp("setpriv", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c", script, "sh",
@@ -43,8 +45,9 @@ public:
     OtherUser& operator=(const OtherUser&) = delete;
     ~OtherUser()
     {
-        if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0)
+        if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0) {
             ::waitpid(m_pid, nullptr, 0);
+        }
     }
 
 private:

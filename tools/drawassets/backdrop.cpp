@@ -58,8 +58,9 @@ QRgb panelLeftColour(int y)
     for (std::size_t i = 1; i < kPanelStops.size(); ++i) {
         const PanelStop& lo = kPanelStops[i - 1];
         const PanelStop& hi = kPanelStops[i];
-        if (y <= hi.row)
+        if (y <= hi.row) {
             return mix(lo.colour, hi.colour, y - lo.row, hi.row - lo.row);
+        }
     }
     return kPanelStops.back().colour;
 }
@@ -73,8 +74,9 @@ int streakPercent(int x, int y)
     constexpr std::array<int, 5> kWeight{100, 45, 80, 30, 65};
     const int d = x + y;
     const int t = d % kPeriod;
-    if (t >= static_cast<int>(kProfile.size()))
+    if (t >= static_cast<int>(kProfile.size())) {
         return 0;
+    }
     return kProfile[static_cast<std::size_t>(t)] * kWeight[static_cast<std::size_t>(d / kPeriod) % kWeight.size()] /
            100;
 }
@@ -92,12 +94,15 @@ QRgb panelColour(int x, int y)
 QRgb backdropColour(int x, int y)
 {
     const bool edge = x == 0 || y == 0 || x == kBackdropWidth - 1 || y == kBackdropHeight - 1;
-    if (edge)
+    if (edge) {
         return kBandGreen;
-    if (y >= kTitleFirst && y <= kTitleLast)
+    }
+    if (y >= kTitleFirst && y <= kTitleLast) {
         return mix(kTitleLeft, kTitleRight, x - 1, kBackdropWidth - 3);
-    if (y >= kPanelFirst && y <= kPanelLast)
+    }
+    if (y >= kPanelFirst && y <= kPanelLast) {
         return panelColour(x, y);
+    }
     return kBandGreen;
 }
 
@@ -144,9 +149,11 @@ QPainterPath titlePath()
 QImage drawBackdrop(int scale)
 {
     QImage img(kBackdropWidth * scale, kBackdropHeight * scale, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
             img.setPixel(x, y, opaque(backdropColour(x / scale, y / scale)));
+        }
+    }
 
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);

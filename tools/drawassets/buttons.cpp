@@ -33,8 +33,9 @@ Mask emptyMask(int w, int h)
 
 bool at(const Mask& m, int x, int y)
 {
-    if (y < 0 || y >= static_cast<int>(m.size()) || x < 0 || x >= static_cast<int>(m[0].size()))
+    if (y < 0 || y >= static_cast<int>(m.size()) || x < 0 || x >= static_cast<int>(m[0].size())) {
         return false;
+    }
     return m[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
 }
 
@@ -49,13 +50,19 @@ Mask ringAround(const Mask& shape)
     const int h = static_cast<int>(shape.size());
     const int w = static_cast<int>(shape[0].size());
     Mask ring = emptyMask(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (!at(shape, x, y))
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx)
-                        if (at(shape, x + dx, y + dy))
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (!at(shape, x, y)) {
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        if (at(shape, x + dx, y + dy)) {
                             set(ring, x, y);
+                        }
+                    }
+                }
+            }
+        }
+    }
     return ring;
 }
 
@@ -65,20 +72,26 @@ Mask borderOf(const Mask& shape)
     const int h = static_cast<int>(shape.size());
     const int w = static_cast<int>(shape[0].size());
     Mask border = emptyMask(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
             if (at(shape, x, y) &&
-                (!at(shape, x - 1, y) || !at(shape, x + 1, y) || !at(shape, x, y - 1) || !at(shape, x, y + 1)))
+                (!at(shape, x - 1, y) || !at(shape, x + 1, y) || !at(shape, x, y - 1) || !at(shape, x, y + 1))) {
                 set(border, x, y);
+            }
+        }
+    }
     return border;
 }
 
 void paint(QImage& img, const Mask& m, QRgb colour)
 {
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (at(m, x, y))
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            if (at(m, x, y)) {
                 img.setPixel(x, y, opaque(colour));
+            }
+        }
+    }
 }
 
 enum class Corner
@@ -100,37 +113,44 @@ enum class Highlight
 QImage drawButtonBase(int w, int h, Corner corner, Highlight highlight, QPoint place, const QImage& backdrop)
 {
     Mask body = emptyMask(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
             set(body, x, y);
+        }
+    }
     // A rounding of radius 3: cut 3, 1 and 1 pixels from the first three rows at that corner.
     constexpr std::array<int, 3> kCut{3, 1, 1};
     if (corner != Corner::None) {
-        for (int y = 0; y < static_cast<int>(kCut.size()); ++y)
+        for (int y = 0; y < static_cast<int>(kCut.size()); ++y) {
             for (int i = 0; i < kCut[static_cast<std::size_t>(y)]; ++i) {
                 const int x = corner == Corner::TopLeft ? i : w - 1 - i;
                 body[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = false;
             }
+        }
     }
 
     QImage img(w, h, QImage::Format_RGB32);
     const Mask outline = borderOf(body);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             QRgb c;
-            if (!at(body, x, y))
+            if (!at(body, x, y)) {
                 c = backdrop.pixel(place.x() + x, place.y() + y);
-            else if (at(outline, x, y))
+            } else if (at(outline, x, y)) {
                 c = kButtonOutline;
-            else
+            } else {
                 c = mix(kFaceTop, kFaceBottom, y - 1, h - 3);
+            }
             img.setPixel(x, y, opaque(c));
         }
+    }
 
     const int row = highlight == Highlight::Top ? 1 : h - 3;
-    for (int x = 0; x < w; ++x)
-        if (at(body, x, row) && !at(outline, x, row))
+    for (int x = 0; x < w; ++x) {
+        if (at(body, x, row) && !at(outline, x, row)) {
             img.setPixel(x, row, opaque(kButtonHighlight));
+        }
+    }
     return img;
 }
 
@@ -142,16 +162,22 @@ QImage drawResultsButton(const QImage& backdrop)
 {
     QImage img = drawButtonBase(26, 20, Corner::TopLeft, Highlight::Top, QPoint(244, 3), backdrop);
     Mask plus = emptyMask(img.width(), img.height());
-    for (int y = 5; y <= 12; ++y)
-        for (int x = 8; x <= 15; ++x)
-            if ((x >= 11 && x <= 12) || (y >= 8 && y <= 9))
+    for (int y = 5; y <= 12; ++y) {
+        for (int x = 8; x <= 15; ++x) {
+            if ((x >= 11 && x <= 12) || (y >= 8 && y <= 9)) {
                 set(plus, x, y);
+            }
+        }
+    }
     const Mask edge = ringAround(plus);
     Mask edged = plus;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (at(edge, x, y))
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            if (at(edge, x, y)) {
                 set(edged, x, y);
+            }
+        }
+    }
     paint(img, ringAround(edged), kButtonOutline);
     paint(img, edge, kSymbolEdge);
     paint(img, plus, kWhite);
@@ -172,11 +198,15 @@ QImage drawCopyButton(const QImage& backdrop)
     constexpr int kLeft = 11;
     constexpr int kTop = 6;
     constexpr int kAdvance = 7; // five pixels of letter, two of gap: COPY spans x 11 to 36
-    for (std::size_t i = 0; i < kLetters.size(); ++i)
-        for (int row = 0; row < 8; ++row)
-            for (int col = 0; col < 5; ++col)
-                if (kLetters[i][static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] == '#')
+    for (std::size_t i = 0; i < kLetters.size(); ++i) {
+        for (int row = 0; row < 8; ++row) {
+            for (int col = 0; col < 5; ++col) {
+                if (kLetters[i][static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] == '#') {
                     img.setPixel(kLeft + static_cast<int>(i) * kAdvance + col, kTop + row, opaque(kWhite));
+                }
+            }
+        }
+    }
     return img;
 }
 
@@ -185,9 +215,11 @@ QImage drawMinimiseButton(const QImage& backdrop)
 {
     QImage img = drawButtonBase(26, 19, Corner::TopLeft, Highlight::NearBottom, QPoint(322, 4), backdrop);
     Mask bar = emptyMask(img.width(), img.height());
-    for (int y = 12; y <= 13; ++y)
-        for (int x = 6; x <= 14; ++x)
+    for (int y = 12; y <= 13; ++y) {
+        for (int x = 6; x <= 14; ++x) {
             set(bar, x, y);
+        }
+    }
     paint(img, ringAround(bar), kButtonOutline);
     paint(img, bar, kBarYellow);
     return img;
@@ -205,8 +237,9 @@ QImage drawExitButton(const QImage& backdrop)
     for (int y = kTop; y <= kBottom; ++y) {
         // The stroke's left pixel walks from kLeft to kRight - 1 over the rows; the other stroke mirrors it.
         const int x = kLeft + (y - kTop) * (kRight - 1 - kLeft) / (kBottom - kTop);
-        for (int px : {x, x + 1, kLeft + kRight - x, kLeft + kRight - x - 1})
+        for (int px : {x, x + 1, kLeft + kRight - x, kLeft + kRight - x - 1}) {
             set(cross, px, y);
+        }
     }
     paint(img, ringAround(cross), kSymbolEdge);
     paint(img, cross, kExitRed);

@@ -25,12 +25,15 @@ constexpr QRgb kIconGreen = 0x008000;
 // x 23, y 24). These are the pixels of the 32 x 32 picture.
 bool iconPixel(int x, int y)
 {
-    if (x < 8 - std::abs(y - 8))
+    if (x < 8 - std::abs(y - 8)) {
         return false;
-    if (x >= 9 && x <= 22 && y >= 9 && y <= 22)
+    }
+    if (x >= 9 && x <= 22 && y >= 9 && y <= 22) {
         return false;
-    if (y >= 24 && std::abs(x - 23) <= y - 24)
+    }
+    if (y >= 24 && std::abs(x - 23) <= y - 24) {
         return false;
+    }
     return true;
 }
 
@@ -60,19 +63,24 @@ QPainterPath iconPath()
 bool iconPathMatchesPixels()
 {
     const QPainterPath path = iconPath();
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            if (path.contains(QPointF(x + 0.5, y + 0.5)) != iconPixel(x, y))
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            if (path.contains(QPointF(x + 0.5, y + 0.5)) != iconPixel(x, y)) {
                 return false;
+            }
+        }
+    }
     return true;
 }
 
 QImage drawIcon32()
 {
     QImage img(32, 32, QImage::Format_ARGB32);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
             img.setPixel(x, y, iconPixel(x, y) ? opaque(kIconGreen) : 0u);
+        }
+    }
     return img;
 }
 
@@ -80,8 +88,9 @@ QByteArray iconSvg()
 {
     QByteArray d = "M0 0H32V32H0Z";
     for (const Outline& cut : kIconCutOuts) {
-        for (std::size_t i = 0; i < cut.size(); ++i)
+        for (std::size_t i = 0; i < cut.size(); ++i) {
             d += (i == 0 ? " M" : " L") + QByteArray::number(cut[i].x()) + ' ' + QByteArray::number(cut[i].y());
+        }
         d += 'Z';
     }
     QByteArray svg;
@@ -96,8 +105,9 @@ QByteArray iconSvg()
 // picture itself.
 QImage drawIcon(int size)
 {
-    if (size == 32)
+    if (size == 32) {
         return drawIcon32();
+    }
     QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
