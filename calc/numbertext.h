@@ -27,10 +27,10 @@ namespace clockdeck {
 
 // Strict conversion of a whole text (blanks around it allowed): the number, or nothing when the text is not a
 // number or overflows. Used where the calculator must treat a non-number as a fault.
-[[nodiscard]] std::optional<double> StrictNumber(std::string_view text);
+[[nodiscard]] std::optional<double> strictNumber(std::string_view text);
 
 // The value written with 15 significant digits in plain positional form, "0" before the point below 1, trailing
 // zeros and a trailing point removed (12.00000000000048 gives "12.0000000000005"). Empty for non-finite values.
-[[nodiscard]] std::string FifteenDigitText(double x);
+[[nodiscard]] std::string fifteenDigitText(double x);
 
 } // namespace clockdeck

@@ -60,9 +60,9 @@ void Form_Load(Calculator& calc, LoadWindow& window, const std::filesystem::path
         calc.setText(Field::NamePlates20, "n/a");
     }
 
-    IdentifyRevision(calc);
-    SetNominalClock(calc);
-    ApplyModelTables(calc);
+    identifyRevision(calc);
+    setNominalClock(calc);
+    applyModelTables(calc);
     checkHyperTransport(calc);
 }
 

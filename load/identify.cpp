@@ -172,7 +172,7 @@ std::string PadHex(std::int16_t Value)
     return hex;
 }
 
-std::string RevisionCode(std::string_view identifier)
+std::string revisionCode(std::string_view identifier)
 {
     std::string_view code;
     for (const auto& rule : RevisionRules) {
@@ -183,7 +183,7 @@ std::string RevisionCode(std::string_view identifier)
     return std::string(code);
 }
 
-std::int16_t NominalClock(double bootMHz)
+std::int16_t nominalClock(double bootMHz)
 {
     for (const auto& band : ClockBands) {
         if (bootMHz >= band.from && bootMHz <= band.to) {
@@ -193,10 +193,10 @@ std::int16_t NominalClock(double bootMHz)
     return 0;
 }
 
-void IdentifyRevision(Calculator& calc)
+void identifyRevision(Calculator& calc)
 {
     const std::string identifier = calc.text(Field::CPU_Stepping);
-    const std::string code = RevisionCode(identifier);
+    const std::string code = revisionCode(identifier);
     if (code.empty()) {
         return;
     }
@@ -215,15 +215,15 @@ void IdentifyRevision(Calculator& calc)
                  "Model: " + PadHex(toInt16(ParseLeadingNumber(modelDigits))) + "     " + revision);
 }
 
-void SetNominalClock(Calculator& calc)
+void setNominalClock(Calculator& calc)
 {
-    const std::int16_t nominal = NominalClock(number(calc, Field::Label17));
+    const std::int16_t nominal = nominalClock(number(calc, Field::Label17));
     calc.setText(Field::Multiplier, NumberToText(nominal / 200.0));
     // Reads the multiplier the range check left, so the stock clock follows a clamped multiplier.
     calc.setText(Field::StockCPU_MHz, NumberToText(number(calc, Field::Multiplier) * 200));
 }
 
-void ApplyModelTables(Calculator& calc)
+void applyModelTables(Calculator& calc)
 {
     const std::string name = calc.text(Field::CPU_Identity);
     // A name shorter than the five characters of a rating (a machine that reports no name) has no rating and

@@ -29,10 +29,10 @@ TEST(NumberText, ParseTakesTheLongestLeadingNumber)
         EXPECT_EQ(ParseLeadingNumber(text), expected) << text;
     }
     EXPECT_EQ(ParseLeadingNumber(std::string{'1', '2', '\0', '3'}), 12);
-    EXPECT_EQ(StrictNumber(" 12. "), 12);
-    EXPECT_EQ(StrictNumber("-3.5e1"), -35);
+    EXPECT_EQ(strictNumber(" 12. "), 12);
+    EXPECT_EQ(strictNumber("-3.5e1"), -35);
     for (const char* notANumber : {"", "   ", "11 x", "200 MHz", "1.2.3"}) {
-        EXPECT_EQ(StrictNumber(notANumber), std::nullopt) << notANumber;
+        EXPECT_EQ(strictNumber(notANumber), std::nullopt) << notANumber;
     }
 }
 
@@ -47,7 +47,7 @@ TEST(NumberText, NumberToTextWritesFifteenDigitsWithoutNoise)
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(NumberToText(value), expected) << expected;
     }
-    EXPECT_EQ(FifteenDigitText(0.5), "0.5");
+    EXPECT_EQ(fifteenDigitText(0.5), "0.5");
 }
 
 // Every double of at most 15 significant digits survives the trip through its text: the property that keeps

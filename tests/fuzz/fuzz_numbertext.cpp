@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     const double parsed = ParseLeadingNumber(text);
-    (void)StrictNumber(text);
+    (void)strictNumber(text);
 
     test::RecordingSink sink;
     Calculator calc(sink);

@@ -40,7 +40,7 @@ TEST(Identify, RevisionRulesMatchAsPlainSubstringsAndTheLastMatchWins)
     Calculator calc(sink);
     for (const auto& [identifier, expected] : cases) {
         calc.setText(Field::CPU_Stepping, identifier);
-        IdentifyRevision(calc);
+        identifyRevision(calc);
         EXPECT_EQ(calc.text(Field::CPU_Stepping), expected) << identifier;
     }
 }
@@ -49,14 +49,14 @@ TEST(Identify, RevisionRulesMatchAsPlainSubstringsAndTheLastMatchWins)
 TEST(Identify, NominalClockBandsAndTheClampedMultiplier)
 {
     for (int boot = 1500; boot <= 3500; ++boot) {
-        ASSERT_EQ(NominalClock(boot), boot >= 1650 && boot <= 3349 ? (boot + 50) / 100 * 100 : 0) << boot;
+        ASSERT_EQ(nominalClock(boot), boot >= 1650 && boot <= 3349 ? (boot + 50) / 100 * 100 : 0) << boot;
     }
-    EXPECT_EQ(NominalClock(1749.5), 0) << "the bands are closed ranges of whole numbers";
+    EXPECT_EQ(nominalClock(1749.5), 0) << "the bands are closed ranges of whole numbers";
     RecordingSink sink;
     Calculator calc(sink);
     for (const auto& [boot, result] : {std::pair{"1650", "8.5 1700"}, {"3349", "15 3000"}}) {
         calc.setText(Field::Label17, boot);
-        SetNominalClock(calc);
+        setNominalClock(calc);
         EXPECT_EQ(calc.text(Field::Multiplier) + " " + calc.text(Field::StockCPU_MHz), result) << boot;
     }
 }
@@ -73,8 +73,8 @@ TEST(Identify, ModelRowsCapTheMultiplierAndKeepTheStockValuesInStep)
         calc.reset();
         calc.setText(Field::Label17, boot);
         calc.setText(Field::CPU_Identity, name);
-        SetNominalClock(calc);
-        ApplyModelTables(calc);
+        setNominalClock(calc);
+        applyModelTables(calc);
         return ParseLeadingNumber(calc.text(Field::Multiplier));
     };
     std::vector<std::string> names;
@@ -93,7 +93,7 @@ TEST(Identify, ModelRowsCapTheMultiplierAndKeepTheStockValuesInStep)
         capped += cap < 15 ? 1 : 0;
         for (int boot = 1650; boot <= 3349; boot += 50) {
             const double multiplier = identify(name, std::to_string(boot));
-            EXPECT_EQ(multiplier, std::min(NominalClock(boot) / 200.0, cap)) << name << " at " << boot;
+            EXPECT_EQ(multiplier, std::min(nominalClock(boot) / 200.0, cap)) << name << " at " << boot;
             EXPECT_EQ(calc.text(Field::StockCPU_MHz), NumberToText(200 * multiplier)) << name << " at " << boot;
             EXPECT_EQ(calc.text(Field::BusSpeed), std::to_string(std::lround(boot / multiplier)))
                 << name << " at " << boot;

@@ -15,13 +15,13 @@ namespace drawassets {
 namespace {
 
 // Colours of the button pictures.
-constexpr QRgb kFaceTop = 0x005E3E;
-constexpr QRgb kFaceBottom = 0x008C5C;
-constexpr QRgb kButtonOutline = 0x004A31;
-constexpr QRgb kButtonHighlight = 0x01B477;
-constexpr QRgb kSymbolEdge = 0xFFEEAA;
-constexpr QRgb kBarYellow = 0xFFCC00;
-constexpr QRgb kExitRed = 0xFF0000;
+constexpr QRgb FaceTop = 0x005E3E;
+constexpr QRgb FaceBottom = 0x008C5C;
+constexpr QRgb ButtonOutline = 0x004A31;
+constexpr QRgb ButtonHighlight = 0x01B477;
+constexpr QRgb SymbolEdge = 0xFFEEAA;
+constexpr QRgb BarYellow = 0xFFCC00;
+constexpr QRgb ExitRed = 0xFF0000;
 
 // A small picture built from a mask: which pixels belong to a shape.
 using Mask = std::vector<std::vector<bool>>;
@@ -119,10 +119,10 @@ QImage drawButtonBase(int w, int h, Corner corner, Highlight highlight, QPoint p
         }
     }
     // A rounding of radius 3: cut 3, 1 and 1 pixels from the first three rows at that corner.
-    constexpr std::array<int, 3> kCut{3, 1, 1};
+    constexpr std::array<int, 3> Cut{3, 1, 1};
     if (corner != Corner::None) {
-        for (int y = 0; y < static_cast<int>(kCut.size()); ++y) {
-            for (int i = 0; i < kCut[static_cast<std::size_t>(y)]; ++i) {
+        for (int y = 0; y < static_cast<int>(Cut.size()); ++y) {
+            for (int i = 0; i < Cut[static_cast<std::size_t>(y)]; ++i) {
                 const int x = corner == Corner::TopLeft ? i : w - 1 - i;
                 body[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = false;
             }
@@ -137,9 +137,9 @@ QImage drawButtonBase(int w, int h, Corner corner, Highlight highlight, QPoint p
             if (!at(body, x, y)) {
                 c = backdrop.pixel(place.x() + x, place.y() + y);
             } else if (at(outline, x, y)) {
-                c = kButtonOutline;
+                c = ButtonOutline;
             } else {
-                c = mix(kFaceTop, kFaceBottom, y - 1, h - 3);
+                c = mix(FaceTop, FaceBottom, y - 1, h - 3);
             }
             img.setPixel(x, y, opaque(c));
         }
@@ -148,7 +148,7 @@ QImage drawButtonBase(int w, int h, Corner corner, Highlight highlight, QPoint p
     const int row = highlight == Highlight::Top ? 1 : h - 3;
     for (int x = 0; x < w; ++x) {
         if (at(body, x, row) && !at(outline, x, row)) {
-            img.setPixel(x, row, opaque(kButtonHighlight));
+            img.setPixel(x, row, opaque(ButtonHighlight));
         }
     }
     return img;
@@ -178,9 +178,9 @@ QImage drawResultsButton(const QImage& backdrop)
             }
         }
     }
-    paint(img, ringAround(edged), kButtonOutline);
-    paint(img, edge, kSymbolEdge);
-    paint(img, plus, kWhite);
+    paint(img, ringAround(edged), ButtonOutline);
+    paint(img, edge, SymbolEdge);
+    paint(img, plus, White);
     return img;
 }
 
@@ -189,20 +189,20 @@ QImage drawCopyButton(const QImage& backdrop)
 {
     QImage img = drawButtonBase(45, 20, Corner::None, Highlight::Top, QPoint(271, 3), backdrop);
     using Glyph = std::array<std::string_view, 8>;
-    constexpr std::array<Glyph, 4> kLetters{{
+    constexpr std::array<Glyph, 4> Letters{{
         {".####", "##...", "##...", "##...", "##...", "##...", "##...", ".####"}, // C
         {".###.", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", ".###."}, // O
         {"####.", "##.##", "##.##", "##.##", "####.", "##...", "##...", "##..."}, // P
         {"##.##", "##.##", "##.##", ".###.", "..##.", "..##.", "..##.", "..##."}, // Y
     }};
-    constexpr int kLeft = 11;
-    constexpr int kTop = 6;
-    constexpr int kAdvance = 7; // five pixels of letter, two of gap: COPY spans x 11 to 36
-    for (std::size_t i = 0; i < kLetters.size(); ++i) {
+    constexpr int Left = 11;
+    constexpr int Top = 6;
+    constexpr int Advance = 7; // five pixels of letter, two of gap: COPY spans x 11 to 36
+    for (std::size_t i = 0; i < Letters.size(); ++i) {
         for (int row = 0; row < 8; ++row) {
             for (int col = 0; col < 5; ++col) {
-                if (kLetters[i][static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] == '#') {
-                    img.setPixel(kLeft + static_cast<int>(i) * kAdvance + col, kTop + row, opaque(kWhite));
+                if (Letters[i][static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] == '#') {
+                    img.setPixel(Left + static_cast<int>(i) * Advance + col, Top + row, opaque(White));
                 }
             }
         }
@@ -220,8 +220,8 @@ QImage drawMinimiseButton(const QImage& backdrop)
             set(bar, x, y);
         }
     }
-    paint(img, ringAround(bar), kButtonOutline);
-    paint(img, bar, kBarYellow);
+    paint(img, ringAround(bar), ButtonOutline);
+    paint(img, bar, BarYellow);
     return img;
 }
 
@@ -229,20 +229,20 @@ QImage drawMinimiseButton(const QImage& backdrop)
 QImage drawExitButton(const QImage& backdrop)
 {
     QImage img = drawButtonBase(25, 19, Corner::TopRight, Highlight::NearBottom, QPoint(351, 4), backdrop);
-    constexpr int kLeft = 10;
-    constexpr int kRight = 16;
-    constexpr int kTop = 4;
-    constexpr int kBottom = 11;
+    constexpr int Left = 10;
+    constexpr int Right = 16;
+    constexpr int Top = 4;
+    constexpr int Bottom = 11;
     Mask cross = emptyMask(img.width(), img.height());
-    for (int y = kTop; y <= kBottom; ++y) {
-        // The stroke's left pixel walks from kLeft to kRight - 1 over the rows; the other stroke mirrors it.
-        const int x = kLeft + (y - kTop) * (kRight - 1 - kLeft) / (kBottom - kTop);
-        for (int px : {x, x + 1, kLeft + kRight - x, kLeft + kRight - x - 1}) {
+    for (int y = Top; y <= Bottom; ++y) {
+        // The stroke's left pixel walks from Left to Right - 1 over the rows; the other stroke mirrors it.
+        const int x = Left + (y - Top) * (Right - 1 - Left) / (Bottom - Top);
+        for (int px : {x, x + 1, Left + Right - x, Left + Right - x - 1}) {
             set(cross, px, y);
         }
     }
-    paint(img, ringAround(cross), kSymbolEdge);
-    paint(img, cross, kExitRed);
+    paint(img, ringAround(cross), SymbolEdge);
+    paint(img, cross, ExitRed);
     return img;
 }
 

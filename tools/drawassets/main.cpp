@@ -66,8 +66,8 @@ int main(int argc, char** argv)
     const QImage backdrop = drawBackdrop(1);
     const QImage windowPointer = drawWindowPointer();
     const QImage linkPointer = drawLinkPointer();
-    if (!hotSpotOpaque(windowPointer, clockdeck::assets::kWindowPointerHotSpot) ||
-        !hotSpotOpaque(linkPointer, clockdeck::assets::kLinkPointerHotSpot)) {
+    if (!hotSpotOpaque(windowPointer, clockdeck::assets::WindowPointerHotSpot) ||
+        !hotSpotOpaque(linkPointer, clockdeck::assets::LinkPointerHotSpot)) {
         std::fprintf(stderr, "drawassets: a pointer's hot spot lies on a transparent pixel\n");
         return 1;
     }

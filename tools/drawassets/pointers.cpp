@@ -63,7 +63,7 @@ QImage drawWindowPointer()
 // and a dark blue cuff. B black, G grey, W white, L light blue, N navy.
 QImage drawLinkPointer()
 {
-    constexpr std::array<std::string_view, 32> kArt{
+    constexpr std::array<std::string_view, 32> Art{
         "",
         "...........BBB",
         "..........BWWWB",
@@ -91,7 +91,7 @@ QImage drawLinkPointer()
         ".........BNNNNNNNNNNNNNNB",
         ".........BBBBBBBBBBBBBBBB",
     };
-    return fromArt(kArt, "BGWLN", {0x000000, 0x808080, 0xFFFFFF, 0x0000FF, 0x000080});
+    return fromArt(Art, "BGWLN", {0x000000, 0x808080, 0xFFFFFF, 0x0000FF, 0x000080});
 }
 
 } // namespace drawassets
