@@ -14,8 +14,8 @@ struct HotSpot
 };
 
 // The tip of the large arrow.
-inline constexpr HotSpot kWindowPointerHotSpot{0, 0};
+inline constexpr HotSpot WindowPointerHotSpot{0, 0};
 // The tip of the index finger.
-inline constexpr HotSpot kLinkPointerHotSpot{12, 1};
+inline constexpr HotSpot LinkPointerHotSpot{12, 1};
 
 } // namespace clockdeck::assets

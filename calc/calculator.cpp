@@ -170,7 +170,7 @@ void Calculator::Update()
                 if (memoryClass != c.text) {
                     continue;
                 }
-                const auto multiplier = StrictNumber(text(Field::Multiplier));
+                const auto multiplier = strictNumber(text(Field::Multiplier));
                 if (!multiplier) {
                     throw Fault{TypeMismatch};
                 }
@@ -199,12 +199,12 @@ double Calculator::Ceil(double dblValue)
         m_messages.ceilFault(std::isnan(dblValue) ? InvalidOperation : Overflow);
         return 0;
     }
-    const std::string digits = FifteenDigitText(dblValue);
+    const std::string digits = fifteenDigitText(dblValue);
     const auto point = digits.find('.');
     if (point == std::string::npos) {
         return dblValue;
     }
-    const auto whole = StrictNumber(std::string_view(digits).substr(0, point + 1));
+    const auto whole = strictNumber(std::string_view(digits).substr(0, point + 1));
     if (!whole) {
         m_messages.ceilFault(TypeMismatch);
         return 0;
@@ -271,7 +271,7 @@ void Calculator::Label17_MouseUp(int button)
         return;
     }
     // Label17 always holds a whole number written by the load; anything else is left as it is.
-    const auto value = StrictNumber(text(Field::Label17));
+    const auto value = strictNumber(text(Field::Label17));
     if (!value) {
         return;
     }

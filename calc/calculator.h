@@ -88,8 +88,11 @@ inline constexpr std::array<InputRange, 8> InputRanges{{
     {Field::OC_Vdimm, 1, 6, "1", "6"},
 }};
 
+/// The highest HyperTransport link clock (Label13) the load leaves standing; above it the link is overclocked.
+inline constexpr double LinkLimitMHz = 1000;
+
 // The range of a ranged input, or nullptr for SelectDDR, PCramNum and non-input fields.
-const InputRange* rangeOf(Field f);
+[[nodiscard]] const InputRange* rangeOf(Field f);
 
 // The preset lists' fixed contents, from the fastest down.
 inline constexpr std::array<std::string_view, 8> MemoryClassEntries{"200", "183", "166", "150",

@@ -98,6 +98,6 @@ constexpr std::string_view fieldName(Field f)
 }
 
 // The field with this exact (case-sensitive) name, if any.
-std::optional<Field> fieldByName(std::string_view name);
+[[nodiscard]] std::optional<Field> fieldByName(std::string_view name);
 
 } // namespace clockdeck

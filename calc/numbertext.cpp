@@ -230,7 +230,7 @@ double ParseLeadingNumber(std::string_view text)
     return length == 0 ? 0.0 : convertNumber(text.substr(0, length));
 }
 
-std::optional<double> StrictNumber(std::string_view text)
+std::optional<double> strictNumber(std::string_view text)
 {
     while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);
@@ -277,7 +277,7 @@ std::string NumberToText(double x)
     return s;
 }
 
-std::string FifteenDigitText(double x)
+std::string fifteenDigitText(double x)
 {
     if (!std::isfinite(x)) {
         return {};

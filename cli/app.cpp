@@ -7,7 +7,7 @@
 #include "sweep.h"
 
 #include "calc/calculator.h"
-#include "probe/formload.h"
+#include "load/formload.h"
 #include "probe/live.h"
 #include "report/getdata.h"
 

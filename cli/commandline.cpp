@@ -88,7 +88,7 @@ std::optional<FieldAction> setAction(std::string_view arg, std::string& error)
         }
         return FieldAction{FieldAction::Kind::Set, parsed->field, std::string(parsed->value), 0};
     }
-    const auto number = StrictNumber(parsed->value);
+    const auto number = strictNumber(parsed->value);
     if (!number || !std::isfinite(*number)) {
         error = std::string(fieldName(parsed->field)) + " takes a number such as 1.35, not " + quoted(parsed->value);
         return std::nullopt;
@@ -201,10 +201,10 @@ std::optional<FieldAction> stepAction(std::string_view arg, std::string& error)
     if (const auto entries = presetEntries(parsed->field); !entries.empty()) {
         return listSweep(parsed->field, entries, *parts, error);
     }
-    const auto from = StrictNumber((*parts)[0]);
-    const auto to = StrictNumber((*parts)[1]);
+    const auto from = strictNumber((*parts)[0]);
+    const auto to = strictNumber((*parts)[1]);
     const auto step = (*parts)[2].empty() ? std::optional<double>(Spins[index(spinFor(parsed->field))].step)
-                                          : StrictNumber((*parts)[2]);
+                                          : strictNumber((*parts)[2]);
     if (!from || !to || !step || !std::isfinite(*from) || !std::isfinite(*to) || !std::isfinite(*step)) {
         error = "--sweep " + name + "= takes numbers FROM:TO[:STEP] such as 200:220:2, not " + quoted(parsed->value);
         return std::nullopt;

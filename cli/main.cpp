@@ -2,34 +2,13 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "app.h"
 
-#include <cerrno>
+#include "base/filedescriptor.h"
+
 #include <csignal>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
-
-namespace {
-
-// Writes all of a text to a descriptor; the error number when it cannot (a closed pipe, a full disk, a file-size
-// limit), 0 otherwise.
-int writeAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -40,16 +19,15 @@ int main(int argc, char** argv)
     try {
         const std::vector<std::string_view> args(argv + 1, argv + argc);
         const clockdeck::CliResult result = clockdeck::runCli(args);
-        (void)writeAll(STDERR_FILENO, result.err);
-        if (const int error = writeAll(STDOUT_FILENO, result.out); error != 0) {
-            const std::string line =
-                std::string("clockdeck-cli: cannot write to standard output: ") + std::strerror(error) + "\n";
-            (void)writeAll(STDERR_FILENO, line);
+        (void)clockdeck::writeAll(STDERR_FILENO, result.err);
+        if (const std::error_code error = clockdeck::writeAll(STDOUT_FILENO, result.out)) {
+            const std::string line = "clockdeck-cli: cannot write to standard output: " + error.message() + "\n";
+            (void)clockdeck::writeAll(STDERR_FILENO, line);
             return 1;
         }
         return result.status;
     } catch (const std::exception& e) {
-        (void)writeAll(STDERR_FILENO, std::string("clockdeck-cli: ") + e.what() + "\n");
+        (void)clockdeck::writeAll(STDERR_FILENO, std::string("clockdeck-cli: ") + e.what() + "\n");
         return 1;
     }
 }

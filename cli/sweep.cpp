@@ -25,7 +25,7 @@ SweepRow recordRow(const Calculator& calc, std::span<const SweepAxis> axes, bool
         row.derived[i] = calc.text(SweepColumns[i]);
     }
     row.clamped = clamped;
-    row.linkOver1000 = ParseLeadingNumber(calc.text(Field::Label13)) > 1000;
+    row.linkOver1000 = ParseLeadingNumber(calc.text(Field::Label13)) > LinkLimitMHz;
     row.memoryOverRated =
         ParseLeadingNumber(calc.text(Field::shwDDR_MHz)) > ParseLeadingNumber(calc.text(Field::PCramNum));
     return row;

@@ -18,15 +18,17 @@ inline constexpr std::size_t MaxProbeFileBytes = std::size_t{1024} * 1024;
 // regular file (a folder, a pipe, a device such as /dev/zero), holds a NUL byte, or is larger than @p maxBytes
 // (by its recorded size, or, for /proc files that record none, by what is read). With @p stopAfter, the text
 // ends with the first occurrence of that marker and the bytes after it are not looked at: the first record of
-// /proc/cpuinfo is all the probe needs, and the kernel then need not format the others. Never throws.
-std::optional<std::string> readTextFile(const std::filesystem::path& path, std::size_t maxBytes = MaxProbeFileBytes,
-                                        std::string_view stopAfter = {}) noexcept;
+// /proc/cpuinfo is all the probe needs, and the kernel then need not format the others. Only a failed allocation
+// throws.
+[[nodiscard]] std::optional<std::string> readTextFile(const std::filesystem::path& path,
+                                                      std::size_t maxBytes = MaxProbeFileBytes,
+                                                      std::string_view stopAfter = {});
 
 // The text with every C0 control character and DEL replaced by "?". Machine profiles are shared between users,
 // so a probed text may carry terminal escapes; none of them may reach a terminal, the clipboard or a file.
 std::string printableText(std::string_view text);
 
 // The first line of a text: everything before the first line end ("\n" or "\r\n"), or the whole text.
-std::string_view firstLine(std::string_view text);
+[[nodiscard]] std::string_view firstLine(std::string_view text);
 
 } // namespace clockdeck

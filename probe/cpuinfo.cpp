@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "cpuinfo.h"
 
+#include "base/text.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -10,27 +12,11 @@ namespace clockdeck {
 
 namespace {
 
-constexpr bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && isBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
 // A positive decimal number filling the whole (blank-trimmed) text, or nothing. from_chars does not look at the
 // locale, and its general format takes neither hexadecimal nor a leading "+".
-std::optional<double> positiveNumber(std::string_view text)
+[[nodiscard]] std::optional<double> positiveNumber(std::string_view text)
 {
-    text = trimBlanks(text);
+    text = trimSpacesAndTabs(text);
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value <= 0) {
@@ -39,19 +25,8 @@ std::optional<double> positiveNumber(std::string_view text)
     return value;
 }
 
-std::optional<unsigned> wholeNumber(std::string_view text)
-{
-    text = trimBlanks(text);
-    unsigned value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // MHz rounded half away from zero, when it fits a 32-bit integer and is at least 1.
-std::optional<std::int32_t> wholeMHz(double mhz)
+[[nodiscard]] std::optional<std::int32_t> wholeMHz(double mhz)
 {
     const double rounded = std::round(mhz);
     if (rounded < 1 || rounded > std::numeric_limits<std::int32_t>::max()) {
@@ -83,7 +58,7 @@ CpuInfo CpuInfo::parse(std::string_view text)
             continue;
         }
         std::string_view key = line.substr(0, colon);
-        while (!key.empty() && isBlank(key.back())) {
+        while (!key.empty() && isSpaceOrTab(key.back())) {
             key.remove_suffix(1);
         }
         std::string_view value = line.substr(colon + 1);
@@ -132,9 +107,9 @@ std::optional<std::string> CpuInfo::identifier() const
     if (!family || !model || !stepping) {
         return std::nullopt;
     }
-    const auto f = wholeNumber(*family);
-    const auto m = wholeNumber(*model);
-    const auto s = wholeNumber(*stepping);
+    const auto f = wholeNumber(trimSpacesAndTabs(*family));
+    const auto m = wholeNumber(trimSpacesAndTabs(*model));
+    const auto s = wholeNumber(trimSpacesAndTabs(*stepping));
     if (!f || !m || !s) {
         return std::nullopt;
     }

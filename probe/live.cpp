@@ -5,8 +5,10 @@
 #include "boundedfile.h"
 #include "cpuinfo.h"
 
+#include "base/filedescriptor.h"
+#include "base/text.h"
+
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 
 #include <fcntl.h>
@@ -24,16 +26,6 @@ constexpr unsigned FirstRevisionFModel = 0x40;
 unsigned bits(std::uint64_t value, unsigned shift, unsigned width)
 {
     return static_cast<unsigned>((value >> shift) & ((std::uint64_t{1} << width) - 1));
-}
-
-std::optional<unsigned> wholeNumber(std::string_view text)
-{
-    unsigned value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 void readClock(const std::filesystem::path& root, LiveReadings& live)
@@ -76,15 +68,14 @@ void readFidVid(const std::filesystem::path& root, LiveReadings& live)
         return;
     }
     // O_NONBLOCK: a pipe planted in a profile must not hold the program up.
-    const int fd = ::open((root / MsrPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
+    const FileDescriptor fd(::open((root / MsrPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.isOpen()) {
         live.fidVidUnavailable = openFailure(errno);
         return;
     }
     unsigned char bytes[8] = {};
-    const ssize_t n = ::pread(fd, bytes, sizeof bytes, static_cast<off_t>(FidVidStatusMsr));
+    const ssize_t n = ::pread(fd.get(), bytes, sizeof bytes, static_cast<off_t>(FidVidStatusMsr));
     const int error = errno;
-    ::close(fd);
     if (n != static_cast<ssize_t>(sizeof bytes)) {
         live.fidVidUnavailable = n < 0 ? std::string("the processor did not give the register: ") + std::strerror(error)
                                        : "the processor did not give the register: short read";

@@ -6,7 +6,7 @@ namespace clockdeck {
 
 std::int32_t GetBootMHz(const SystemRegistry& registry)
 {
-    const auto value = registry.query("HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", "~MHz");
+    const auto value = registry.query(ProcessorKey, "~MHz");
     if (!value || value->type != RegDword || value->data.size() != 4) {
         return 0;
     }
@@ -21,17 +21,12 @@ std::string GetRegString(std::string_view RootName, std::string_view KeyPath, st
                          std::int32_t& ValueType, const SystemRegistry& registry)
 {
     static_cast<void>(RootName); // always HKEY_LOCAL_MACHINE
-    try {
-        auto value = registry.query(KeyPath, ValueName);
-        if (!value) {
-            return {};
-        }
-        ValueType = value->type;
-        return std::move(value->data);
-    } catch (...) {
-        ValueType = -1;
+    auto value = registry.query(KeyPath, ValueName);
+    if (!value) {
         return {};
     }
+    ValueType = value->type;
+    return std::move(value->data);
 }
 
 } // namespace clockdeck

@@ -10,6 +10,11 @@
 
 namespace clockdeck {
 
+/// The registry keys whose values the load reads: the processor, the system and the processor driver.
+inline constexpr std::string_view ProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+inline constexpr std::string_view SystemKey = "HARDWARE\\DESCRIPTION\\System";
+inline constexpr std::string_view DriverKey = "SOFTWARE\\AMD\\CPU";
+
 // Type codes of registry values, as the readers report them in ValueType.
 inline constexpr std::int32_t RegSz = 1;    // text
 inline constexpr std::int32_t RegDword = 4; // 32-bit number, little-endian
@@ -40,8 +45,8 @@ public:
 
     const std::filesystem::path& root() const { return m_root; }
 
-    // The value, or nothing when it is missing or unreadable. Never throws.
-    std::optional<RegistryValue> query(std::string_view keyPath, std::string_view valueName) const noexcept;
+    /// The value, or nothing when it is missing or unreadable. Only a failed allocation throws.
+    [[nodiscard]] std::optional<RegistryValue> query(std::string_view keyPath, std::string_view valueName) const;
 
 private:
     std::filesystem::path m_root;

@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "getdata.h"
 
+#include "base/text.h"
 #include "calc/fieldstore.h"
-#include "calc/text.h"
 
 #include <array>
 #include <cstdlib>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 
 namespace clockdeck {
@@ -60,7 +61,7 @@ void appendValueLine(std::string& report, const FieldStore& fields, const ValueL
 {
     const std::string_view text = fields.text(line.field);
     // The memory clock alone loses its surrounding blanks; every other value stands as the field shows it.
-    appendLine(report, line.label, line.field == Field::shwDDR_MHz ? trimBlanks(text) : text, line.unit);
+    appendLine(report, line.label, line.field == Field::shwDDR_MHz ? trimSpaces(text) : text, line.unit);
 }
 
 } // namespace
@@ -83,7 +84,8 @@ std::locale userTimeLocale()
     }
     try {
         return std::locale(std::locale::classic(), std::locale(""), std::locale::time);
-    } catch (const std::exception&) {
+    } catch (const std::runtime_error&) {
+        // A locale the C library does not know.
         return std::locale::classic();
     }
 }

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "notepad.h"
 
+#include "base/filedescriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,13 +18,12 @@ constexpr int ClosePasses = 10;
 // single line end, is not worth an editor). A folder or a device of that name does not count.
 bool worthOpening(const std::filesystem::path& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.isOpen()) {
         return false;
+    }
     struct stat st = {};
-    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 2;
-    ::close(fd);
-    return ok;
+    return ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 2;
 }
 
 } // namespace
@@ -34,11 +35,13 @@ void OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platfo
     for (int pass = 0; pass < ClosePasses; ++pass) {
         const bool found = platform.closeEditorWindowsShowing(FilePath);
         platform.processEvents();
-        if (!found)
+        if (!found) {
             break;
+        }
     }
-    if (worthOpening(FilePath))
+    if (worthOpening(FilePath)) {
         platform.openInEditor(FilePath);
+    }
 }
 
 } // namespace clockdeck

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "resultsfile.h"
 
+#include "base/filedescriptor.h"
+
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -69,33 +71,6 @@ AppendDevice& systemDevice()
     static AppendDevice device;
     return device;
 }
-
-// Closes the descriptor on every way out of append().
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    // Closes now and reports the error that close() found (delayed write errors surface here on NFS and FUSE).
-    [[nodiscard]] std::error_code close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0 && errno != EINTR)
-            return lastError();
-        return {};
-    }
-
-private:
-    int m_fd;
-};
 
 struct Opened
 {
@@ -187,22 +162,6 @@ Opened openForAppend(const std::filesystem::path& path)
     }
 }
 
-[[nodiscard]] std::error_code writeAll(AppendDevice& device, int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = device.write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return lastError();
-        }
-        if (n == 0)
-            return std::make_error_code(std::errc::no_space_on_device);
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return {};
-}
-
 } // namespace
 
 const std::error_category& resultsFileCategory()
@@ -243,7 +202,7 @@ std::error_code ResultsFile::append(std::string_view report) const
             return opened.error;
         if (opened.retry)
             continue;
-        Descriptor fd(opened.fd);
+        FileDescriptor fd(opened.fd);
 
         if (std::error_code error = lockWithin(device, fd.get(), m_lockWait))
             return error;
@@ -272,7 +231,10 @@ std::error_code ResultsFile::append(std::string_view report) const
                 ::unlink(m_path.c_str());
         };
 
-        if (std::error_code error = writeAll(device, fd.get(), entry)) {
+        const auto write = [&device](int to, const char* data, std::size_t size) {
+            return device.write(to, data, size);
+        };
+        if (std::error_code error = writeAll(fd.get(), entry, write)) {
             restore(fd.get());
             return error;
         }
@@ -285,7 +247,7 @@ std::error_code ResultsFile::append(std::string_view report) const
             restore(fd.get());
             return error;
         }
-        Descriptor kept(keep);
+        FileDescriptor kept(keep);
         if (std::error_code error = fd.close()) {
             restore(kept.get());
             return error;

@@ -39,8 +39,9 @@ public:
     X11()
     {
         const char* display = std::getenv("DISPLAY");
-        if (!display || !*display)
+        if (!display || !*display) {
             return;
+        }
         int screenNumber = 0;
         m_c = xcb_connect(display, &screenNumber);
         if (xcb_connection_has_error(m_c)) {
@@ -49,14 +50,16 @@ public:
             return;
         }
         xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_c));
-        for (int i = 0; i < screenNumber && it.rem; ++i)
+        for (int i = 0; i < screenNumber && it.rem; ++i) {
             xcb_screen_next(&it);
+        }
         m_root = it.data ? it.data->root : XCB_NONE;
     }
     ~X11()
     {
-        if (m_c)
+        if (m_c) {
             xcb_disconnect(m_c);
+        }
     }
     X11(const X11&) = delete;
     X11& operator=(const X11&) = delete;
@@ -80,8 +83,9 @@ public:
         const auto cookie = xcb_get_property(m_c, 0, window, property, type, 0, 65536);
         std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
             xcb_get_property_reply(m_c, cookie, nullptr), &std::free);
-        if (!reply || reply->type == XCB_ATOM_NONE)
+        if (!reply || reply->type == XCB_ATOM_NONE) {
             return {};
+        }
         return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
                           xcb_get_property_value_length(reply.get()));
     }
@@ -98,8 +102,9 @@ public:
     {
         std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> reply(
             xcb_query_tree_reply(m_c, xcb_query_tree(m_c, window), nullptr), &std::free);
-        if (!reply)
+        if (!reply) {
             return {};
+        }
         const xcb_window_t* first = xcb_query_tree_children(reply.get());
         return {first, first + xcb_query_tree_children_length(reply.get())};
     }
@@ -120,8 +125,9 @@ private:
 QString title(X11& x, xcb_window_t window)
 {
     const QByteArray utf8 = x.property(window, x.atom("_NET_WM_NAME"), x.atom("UTF8_STRING"));
-    if (!utf8.isEmpty())
+    if (!utf8.isEmpty()) {
         return QString::fromUtf8(utf8);
+    }
     return QString::fromLatin1(x.property(window, XCB_ATOM_WM_NAME));
 }
 
@@ -131,18 +137,21 @@ QString title(X11& x, xcb_window_t window)
 std::vector<xcb_window_t> topLevelWindows(X11& x)
 {
     const std::vector<uint32_t> clients = x.property32(x.root(), x.atom("_NET_CLIENT_LIST"));
-    if (!clients.empty())
+    if (!clients.empty()) {
         return {clients.begin(), clients.end()};
+    }
     std::vector<xcb_window_t> windows;
     for (const xcb_window_t child : x.children(x.root())) {
-        if (!x.viewable(child))
+        if (!x.viewable(child)) {
             continue; // withdrawn: shows nothing
+        }
         if (!title(x, child).isEmpty()) {
             windows.push_back(child);
             continue;
         }
-        for (const xcb_window_t grandchild : x.children(child))
+        for (const xcb_window_t grandchild : x.children(child)) {
             windows.push_back(grandchild);
+        }
     }
     return windows;
 }
@@ -156,8 +165,9 @@ void sendClientMessage(X11& x, xcb_window_t destination, uint32_t eventMask, xcb
     event.window = window;
     event.type = type;
     std::size_t i = 0;
-    for (const uint32_t value : data)
+    for (const uint32_t value : data) {
         event.data.data32[i++] = value;
+    }
     xcb_send_event(x.connection(), 0, destination, eventMask, reinterpret_cast<const char*>(&event));
 }
 
@@ -170,8 +180,9 @@ bool askToClose(X11& x, xcb_window_t window)
     const xcb_atom_t protocols = x.atom("WM_PROTOCOLS");
     const xcb_atom_t deleteWindow = x.atom("WM_DELETE_WINDOW");
     const std::vector<uint32_t> offered = x.property32(window, protocols);
-    if (std::find(offered.begin(), offered.end(), deleteWindow) == offered.end())
+    if (std::find(offered.begin(), offered.end(), deleteWindow) == offered.end()) {
         return false;
+    }
     const xcb_atom_t netClose = x.atom("_NET_CLOSE_WINDOW");
     const std::vector<uint32_t> supported = x.property32(x.root(), x.atom("_NET_SUPPORTED"));
     if (std::find(supported.begin(), supported.end(), netClose) != supported.end()) {
@@ -190,12 +201,15 @@ bool askToClose(X11& x, xcb_window_t window)
 bool shows(QString title, const QString& shown, Qt::CaseSensitivity cs)
 {
     title = title.trimmed();
-    while (!title.isEmpty() && (title.front() == QLatin1Char('*') || title.front() == QChar(0x25CF)))
+    while (!title.isEmpty() && (title.front() == QLatin1Char('*') || title.front() == QChar(0x25CF))) {
         title = title.mid(1).trimmed();
-    if (!title.startsWith(shown, cs))
+    }
+    if (!title.startsWith(shown, cs)) {
         return false;
-    if (title.size() == shown.size())
+    }
+    if (title.size() == shown.size()) {
         return true;
+    }
     const QChar next = title.at(shown.size());
     return next.isSpace() || next == QLatin1Char('(') || next == QLatin1Char('[') || next == QLatin1Char('-') ||
            next == QChar(0x2014) || next == QChar(0x2013);
@@ -225,8 +239,9 @@ bool showsPath(const QString& title, const QString& file)
     std::string stat;
     std::getline(in, stat);
     const std::size_t end = stat.rfind(')');
-    if (end == std::string::npos)
+    if (end == std::string::npos) {
         return 0;
+    }
     std::istringstream fields(stat.substr(end + 1));
     std::string state;
     long parent = 0, group = 0, session = 0;
@@ -240,8 +255,9 @@ bool showsPath(const QString& title, const QString& file)
 {
     const QByteArray machine = x.property(window, XCB_ATOM_WM_CLIENT_MACHINE);
     char host[256] = {};
-    if (!machine.isEmpty() && (::gethostname(host, sizeof host - 1) != 0 || machine != QByteArray(host)))
+    if (!machine.isEmpty() && (::gethostname(host, sizeof host - 1) != 0 || machine != QByteArray(host))) {
         return 0;
+    }
     const std::vector<uint32_t> pid = x.property32(window, x.atom("_NET_WM_PID"));
     return pid.empty() ? 0 : static_cast<pid_t>(pid.front());
 }
@@ -280,8 +296,9 @@ bool isTerminal(X11& x, xcb_window_t window)
     for (const QByteArray& part : x.property(window, XCB_ATOM_WM_CLASS).split('\0')) {
         const QString name = QString::fromLatin1(part).toLower();
         if (terminals.contains(name) || name.endsWith(QLatin1String("terminal")) ||
-            name.startsWith(QLatin1String("org.gnome.terminal")))
+            name.startsWith(QLatin1String("org.gnome.terminal"))) {
             return true;
+        }
     }
     return false;
 }
@@ -290,8 +307,9 @@ bool isTerminal(X11& x, xcb_window_t window)
 
 bool DesktopEditor::startedFor(const std::filesystem::path& file, pid_t windowPid) const
 {
-    if (windowPid <= 0)
+    if (windowPid <= 0) {
         return false;
+    }
     const pid_t session = sessionOf(windowPid);
     return std::any_of(m_launched.begin(), m_launched.end(), [&](const Launch& launch) {
         return launch.file == file && (launch.pid == windowPid || launch.pid == session);
@@ -304,31 +322,37 @@ bool DesktopEditor::closeEditorWindowsShowing(const std::filesystem::path& path)
     const std::filesystem::path absolute = std::filesystem::absolute(path, error).lexically_normal();
     const QString file = QFile::decodeName(absolute.c_str());
     const QString fileName = QFile::decodeName(absolute.filename().c_str());
-    if (error || fileName.isEmpty())
+    if (error || fileName.isEmpty()) {
         return false;
+    }
     X11 x;
-    if (!x.ok())
+    if (!x.ok()) {
         return false;
+    }
 
     std::vector<xcb_window_t> asked;
     for (const xcb_window_t window : topLevelWindows(x)) {
         const QString shown = title(x, window);
         const bool ours = shows(shown, fileName, Qt::CaseInsensitive) && startedFor(absolute, windowPid(x, window));
-        if ((ours || showsPath(shown, file)) && !isTerminal(x, window) && askToClose(x, window))
+        if ((ours || showsPath(shown, file)) && !isTerminal(x, window) && askToClose(x, window)) {
             asked.push_back(window);
+        }
     }
     xcb_flush(x.connection());
-    if (asked.empty())
+    if (asked.empty()) {
         return false;
+    }
 
     // Give the editors a moment to handle the request, as a close message would be waited for.
     const QDeadlineTimer deadline(CloseWaitMs);
     while (!deadline.hasExpired()) {
         bool anyLeft = false;
-        for (const xcb_window_t window : asked)
+        for (const xcb_window_t window : asked) {
             anyLeft = anyLeft || x.viewable(window);
-        if (!anyLeft)
+        }
+        if (!anyLeft) {
             break;
+        }
         QCoreApplication::processEvents();
         QThread::msleep(CloseWaitStepMs);
     }
@@ -364,8 +388,9 @@ void DesktopEditor::openInEditor(const std::filesystem::path& path)
     const QString file = QFile::decodeName(absolute.c_str());
     m_launcher.open(QStringList{QStringLiteral("xdg-open")} + fallbackEditors(), file,
                     QStringLiteral("Cannot open %1 in a text editor:").arg(file), nullptr, [this, absolute](pid_t pid) {
-                        if (m_launched.size() == LaunchesKept)
+                        if (m_launched.size() == LaunchesKept) {
                             m_launched.erase(m_launched.begin());
+                        }
                         m_launched.push_back({absolute, pid});
                     });
 }

@@ -53,8 +53,9 @@ constexpr int LatePollMs = 1000;
 // Why a program that ended early failed, in xdg-open's terms where its status has a meaning.
 QString endReason(int status)
 {
-    if (WIFSIGNALED(status))
+    if (WIFSIGNALED(status)) {
         return QStringLiteral("ended by signal %1").arg(WTERMSIG(status));
+    }
     switch (WEXITSTATUS(status)) {
     case 3:
         return QStringLiteral("ended with status 3 (no program to open it was found)");
@@ -100,18 +101,21 @@ void DesktopLauncher::tryNext(const std::shared_ptr<Attempt>& attempt)
         pid_t pid = 0;
         if (const int error = spawn(program, attempt->argument, &pid); error != 0) {
             // A fallback that is not installed is no news; the opener missing is.
-            if (error != ENOENT || first)
+            if (error != ENOENT || first) {
                 attempt->reasons << program + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+            }
             continue;
         }
-        if (attempt->started)
+        if (attempt->started) {
             attempt->started(pid);
+        }
         watch(pid, attempt);
         attempt->reasons << program + QStringLiteral(": "); // completed by watch() should it fail
         return;
     }
-    if (m_box)
+    if (m_box) {
         m_box(attempt->boxParent, attempt->what + QLatin1Char('\n') + attempt->reasons.join(QLatin1Char('\n')));
+    }
 }
 
 void DesktopLauncher::watch(pid_t pid, const std::shared_ptr<Attempt>& attempt)
@@ -127,8 +131,9 @@ void DesktopLauncher::watch(pid_t pid, const std::shared_ptr<Attempt>& attempt)
         int status = 0;
         const pid_t ended = ::waitpid(pid, &status, WNOHANG);
         if (ended == 0) {
-            if (!early)
+            if (!early) {
                 timer->setInterval(LatePollMs);
+            }
             return;
         }
         timer->deleteLater();
@@ -143,8 +148,9 @@ void openPage(const QUrl& page, QWidget* parent, DesktopLauncher* launcher)
 {
     static QPointer<DesktopLauncher> application;
     if (!launcher) {
-        if (!application)
+        if (!application) {
             application = new DesktopLauncher(qApp);
+        }
         launcher = application;
     }
     const QString address = page.toString();

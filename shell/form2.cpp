@@ -57,7 +57,7 @@ std::optional<int> Form2::load()
     if (const auto status = PrevInstance(m_form1))
         return status;
 
-    // The main window no longer ends the program when it closes: the icon stays and can load it again.
+    // Closing the main window does not end the program: the icon stays and can load it again.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &Form2::unload);
     if (m_options.handleSignals) {

@@ -80,12 +80,12 @@ QIcon icon()
 
 QCursor windowPointer(qreal devicePixelRatio)
 {
-    return pointer(QStringLiteral("cursor-window.png"), assets::kWindowPointerHotSpot, devicePixelRatio);
+    return pointer(QStringLiteral("cursor-window.png"), assets::WindowPointerHotSpot, devicePixelRatio);
 }
 
 QCursor linkPointer(qreal devicePixelRatio)
 {
-    return pointer(QStringLiteral("cursor-link.png"), assets::kLinkPointerHotSpot, devicePixelRatio);
+    return pointer(QStringLiteral("cursor-link.png"), assets::LinkPointerHotSpot, devicePixelRatio);
 }
 
 } // namespace clockdeck::pictures

@@ -17,7 +17,7 @@ SpinBar::SpinBar(Spin spin, QWidget* parent) : QScrollBar(Qt::Vertical, parent),
     setValue(0);
     // The spin controls are the only elements that take the keyboard focus.
     setFocusPolicy(Qt::StrongFocus);
-    // No "Scroll here / Top / Bottom" menu: a right click does nothing, as on the original control.
+    // No "Scroll here / Top / Bottom" menu: a right click on a spin control does nothing.
     setContextMenuPolicy(Qt::PreventContextMenu);
     setCursor(Qt::ArrowCursor);
 }

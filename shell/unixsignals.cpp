@@ -16,14 +16,14 @@ namespace clockdeck {
 
 namespace {
 
-int g_pipe[2] = {-1, -1};
-std::vector<int> g_installed;
+int signalPipe[2] = {-1, -1};
+std::vector<int> installedSignals;
 
 void onSignal(int signal)
 {
     const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signal);
-    [[maybe_unused]] const ssize_t ignored = ::write(g_pipe[1], &byte, 1);
+    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
     errno = saved;
 }
 
@@ -31,9 +31,9 @@ void onSignal(int signal)
 
 UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
 {
-    if (g_pipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
+    if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0)
         return;
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPipe);
     for (const int signal : signalNumbers) {
         struct sigaction action = {};
@@ -41,7 +41,7 @@ UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* pare
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
         if (::sigaction(signal, &action, nullptr) == 0)
-            g_installed.push_back(signal);
+            installedSignals.push_back(signal);
     }
 }
 
@@ -49,19 +49,19 @@ UnixSignals::~UnixSignals()
 {
     if (!m_notifier)
         return;
-    for (const int signal : g_installed)
+    for (const int signal : installedSignals)
         ::signal(signal, SIG_DFL);
-    g_installed.clear();
+    installedSignals.clear();
     delete m_notifier;
-    ::close(g_pipe[0]);
-    ::close(g_pipe[1]);
-    g_pipe[0] = g_pipe[1] = -1;
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    signalPipe[0] = signalPipe[1] = -1;
 }
 
 void UnixSignals::readPipe()
 {
     unsigned char byte = 0;
-    while (::read(g_pipe[0], &byte, 1) == 1)
+    while (::read(signalPipe[0], &byte, 1) == 1)
         emit received(byte);
 }
 

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
-#include "probe/formload.h"
+#include "load/formload.h"
 
 class QWidget;
 

@@ -66,8 +66,12 @@ TEST(Spins, ListSpinsWalkTheirListsAndStopAtBothEnds)
     // No current entry: either press leads to the first.
     for (const bool up : {true, false}) {
         f.calc.List2.ListIndex = -1;
-        up ? f.calc.up(Spin::VScroll5) : f.calc.down(Spin::VScroll5);
-        EXPECT_EQ(f[Field::PCramNum] + f[Field::PCxxxx], "300PC4800");
+        if (up) {
+            f.calc.up(Spin::VScroll5);
+        } else {
+            f.calc.down(Spin::VScroll5);
+        }
+        EXPECT_EQ(f[Field::PCramNum] + f[Field::PCxxxx], "300PC4800") << (up ? "up" : "down") << " from no entry";
     }
 }
 

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "cli/app.h"
 #include "cli/commandline.h"
-#include "probe/formload.h"
+#include "load/formload.h"
 #include "support/recordingsink.h"
 #include "support/tempfolder.h"
 
@@ -91,8 +91,9 @@ TEST(Cli, TextMatchesTheGoldenSweepAndJsonHoldsWhatTheTextShows)
     for (const auto& row : json["sweep"]["rows"]) {
         std::getline(text, line);
         std::istringstream cells(line);
-        for (const auto& [name, value] : row["fields"].items()) // in the order of the table's columns
+        for (const auto& [name, value] : row["fields"].items()) { // in the order of the table's columns
             EXPECT_EQ(value, (cells >> cell, cell)) << name << " in " << line;
+        }
         const std::string marks = std::string(row["clamped"] ? " clamped" : "") +
                                   (row["link_over_1000"] ? " link>1000" : "") +
                                   (row["memory_over_rated"] ? " ram>rated" : "");
@@ -112,10 +113,12 @@ TEST(Cli, AStepThatStopsChangingStopsPressingWithTheSameResult)
         Form_Load(shortcut, window, test::profile("x2-4400"));
         Form_Load(pressed, window, test::profile("x2-4400"));
         (void)applyActions(shortcut, {{FieldAction::Kind::Step, field, {}, presses}});
-        for (int i = 0; i < std::abs(presses); ++i)
+        for (int i = 0; i < std::abs(presses); ++i) {
             presses > 0 ? pressed.up(spinFor(field)) : pressed.down(spinFor(field));
-        for (std::size_t f = 0; f < FieldCount; ++f)
+        }
+        for (std::size_t f = 0; f < FieldCount; ++f) {
             EXPECT_EQ(shortcut.text(Field(f)), pressed.text(Field(f))) << fieldName(field);
+        }
     }
 }
 
@@ -134,27 +137,37 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
         {{"--help"}, LimitedFile, 1, "", "cannot write to standard output: File too large"},
     };
     for (auto [args, to, expectedStatus, outStart, expectedErr] : cases) {
+        const std::string row = std::string(args[0]) + (to == ClosedPipe    ? " to a closed pipe"
+                                                        : to == LimitedFile ? " to a full file"
+                                                                            : " to a file");
         int out[2], err[2], status = 0;
-        ASSERT_EQ(::pipe(out) | ::pipe(err), 0);
+        const int outPipe = ::pipe(out);
+        const int errPipe = ::pipe(err);
+        ASSERT_EQ(outPipe | errPipe, 0) << row;
         ::close(out[0]); // the reader is gone before the program writes
-        args.insert(args.begin(), CLOCKDECK_CLI), args.push_back(nullptr);
+        args.insert(args.begin(), CLOCKDECK_CLI);
+        args.push_back(nullptr);
         const rlimit none{0, 0};
         if (::fork() == 0) {
             std::signal(SIGPIPE, SIG_DFL);
             ::dup2(to == ClosedPipe ? out[1] : fileno(std::fopen((folder.path() / "out").c_str(), "w")), 1);
             ::dup2(err[1], 2);
-            if (to == LimitedFile)
+            if (to == LimitedFile) {
                 ::setrlimit(RLIMIT_FSIZE, &none);
+            }
             ::execv(CLOCKDECK_CLI, const_cast<char* const*>(args.data()));
             ::_exit(127);
         }
-        ::close(out[1]), ::close(err[1]), ::wait(&status);
+        ::close(out[1]);
+        ::close(err[1]);
+        ::wait(&status);
         char errText[4096] = {}; // small enough to wait in the pipe until the program has ended
-        (void)::read(err[0], errText, sizeof errText - 1), ::close(err[0]);
+        (void)::read(err[0], errText, sizeof errText - 1);
+        ::close(err[0]);
         std::ifstream outText(to == File ? folder.path() / "out" : "/dev/null");
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), expectedStatus) << args[1];
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outText), {}).substr(0, outStart.size()), outStart);
-        EXPECT_EQ(std::string(errText), expectedErr.empty() ? "" : "clockdeck-cli: " + expectedErr + "\n");
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), expectedStatus) << row;
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(outText), {}).substr(0, outStart.size()), outStart) << row;
+        EXPECT_EQ(std::string(errText), expectedErr.empty() ? "" : "clockdeck-cli: " + expectedErr + "\n") << row;
     }
 }
 

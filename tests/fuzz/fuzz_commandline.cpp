@@ -23,15 +23,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CommandLine line = parseCommandLine(args);
     // The parser bounds a run to seconds, the fuzzer to milliseconds: a --step already stops at its limit.
     std::size_t rows = 1;
-    for (const auto& axis : line.sweeps)
+    for (const auto& axis : line.sweeps) {
         rows *= axis.values.size();
-    if (rows > 5000)
+    }
+    if (rows > 5000) {
         return 0;
+    }
     const CliResult r = runCli(args);
     const bool oneLine = r.err.rfind("clockdeck-cli: ", 0) == 0 && r.err.find('\n') == r.err.size() - 1;
     const bool json = r.status == 0 && line.format == OutputFormat::Json && !line.help && !line.version;
     if ((r.status != 0 && r.status != 2) || (r.status == 2 && (!r.out.empty() || !oneLine)) ||
-        (r.status == 0) == r.out.empty() || (json && nlohmann::json::parse(r.out, nullptr, false).is_discarded()))
+        (r.status == 0) == r.out.empty() || (json && nlohmann::json::parse(r.out, nullptr, false).is_discarded())) {
         std::abort();
+    }
     return 0;
 }

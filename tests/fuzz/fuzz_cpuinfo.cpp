@@ -3,8 +3,8 @@
 //
 // Feeds arbitrary bytes to the cpuinfo reading, in memory and as the file of a machine profile, and runs the whole
 // load on it: no crash, no throw, and the results keep their form, a probed text without control characters.
+#include "load/formload.h"
 #include "probe/cpuinfo.h"
-#include "probe/formload.h"
 #include "probe/registry.h"
 #include "support/recordingsink.h"
 
@@ -29,8 +29,9 @@ const std::filesystem::path ProfileRoot = [] {
     for (const auto& entry : std::filesystem::directory_iterator(temp, ec)) {
         const std::string name = entry.path().filename().string();
         const long pid = name.starts_with(Prefix) ? std::strtol(name.c_str() + Prefix.size(), nullptr, 10) : 0;
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
             std::filesystem::remove_all(entry.path(), ec);
+        }
     }
     auto dir = temp / (std::string(Prefix) + std::to_string(::getpid()));
     std::filesystem::create_directories(dir / "proc");
@@ -52,8 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                           "ProcessorNameString", type, registry);
     const auto id = info.identifier();
     if (info.bootMHz() < 0 || GetBootMHz(registry) < 0 || (id && !id->starts_with("x86 Family ")) ||
-        std::ranges::any_of(name, [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
+        std::ranges::any_of(name, [](unsigned char c) { return c < 0x20 || c == 0x7F; })) {
         std::abort();
+    }
 
     clockdeck::test::RecordingSink sink;
     Calculator calc(sink);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -34,62 +35,109 @@ std::string readAll(const fs::path& path)
 std::string snapshot(const fs::path& dir)
 {
     std::string text;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir))
+    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
         text += e.path().filename().string() + (e.is_symlink()        ? " -> " + fs::read_symlink(e).string() + "\n"
                                                 : e.is_regular_file() ? ": " + readAll(e) + "\n"
                                                                       : " (special)\n");
+    }
     return text;
 }
 
+void existing(const fs::path& f)
+{
+    std::ofstream(f, std::ios::binary) << report("old") << "\r\n";
+}
+
+// Another program that appends, keeping to the lock, while this one waits for it.
+void anotherFirst(const fs::path& f, test::FailingDevice& d)
+{
+    const std::string command = "flock " + f.string() + " sh -c 'echo other >>" + f.string() + "'";
+    d.beforeLock = [command] {
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(status, 0) << command;
+    };
+}
+
+struct Refusal
+{
+    const char* name;
+    void (*setUp)(const fs::path&, test::FailingDevice&);
+    std::string reason;
+    const char* otherUser = nullptr; // script run as nobody; $1 the file, $2 a file of this user's
+};
+
+const Refusal Refusals[] = {
+    {"a FIFO", [](auto& f, auto&) { ::mkfifo(f.c_str(), 0600); }, " is not a regular file"},
+    {"a dangling link", [](auto& f, auto&) { fs::create_symlink("gone", f); },
+     " is a symbolic link to a file that does not exist"},
+    {"the size limit partway, new file", [](auto&, auto& d) { d.error = EFBIG; }, ": File too large"},
+    {"another program first, existing file",
+     [](auto& f, auto& d) {
+         existing(f);
+         anotherFirst(f, d);
+     },
+     ": No space left on device"},
+    {"another program first, new file", anotherFirst, ": No space left on device"},
+    {"another user's lock",
+     [](auto& f, auto&) {
+         existing(f);
+         fs::permissions(f, fs::perms::all);
+     },
+     " is locked by another program", "exec 3<\"$1\"; flock -x 3; echo ready; exec sleep 30"},
+    {"a link planted by another user", [](auto&, auto&) {}, " is a symbolic link owned by another user",
+     "ln -s \"$2\" \"$1\"; echo ready; exec sleep 30"},
+};
+
+// A row shows as its name in test listings and failures.
+void PrintTo(const Refusal& refusal, std::ostream* out)
+{
+    *out << refusal.name;
+}
+
+class ResultsFileRefusal : public testing::TestWithParam<Refusal>
+{
+};
+
 } // namespace
 
-TEST(ResultsFile, refusalsAndFailuresLeaveEverythingAsItWas)
+// Each row runs apart: without root the rows that need a second user skip, with the reason, and the others pass.
+TEST_P(ResultsFileRefusal, leavesEverythingAsItWas)
 {
-    const auto existing = [](const fs::path& f) { std::ofstream(f, std::ios::binary) << report("old") << "\r\n"; };
-    // Another program that appends, keeping to the lock, while this one waits for it.
-    const auto anotherFirst = [](const fs::path& f, test::FailingDevice& d) {
-        const std::string command = "flock " + f.string() + " sh -c 'echo other >>" + f.string() + "'";
-        d.beforeLock = [command] { EXPECT_EQ(std::system(command.c_str()), 0); };
-    };
-    const struct
-    {
-        const char* name;
-        std::function<void(const fs::path&, test::FailingDevice&)> setUp;
-        std::string reason;
-        const char* otherUser = nullptr; // script run as nobody; $1 the file, $2 a file of this user's
-    } cases[] = {
-        {"a FIFO", [](auto& f, auto&) { ::mkfifo(f.c_str(), 0600); }, " is not a regular file"},
-        {"a dangling link", [](auto& f, auto&) { fs::create_symlink("gone", f); },
-         " is a symbolic link to a file that does not exist"},
-        {"the size limit partway, new file", [](auto&, auto& d) { d.error = EFBIG; }, ": File too large"},
-        {"another program first, existing file", [&](auto& f, auto& d) { existing(f), anotherFirst(f, d); },
-         ": No space left on device"},
-        {"another program first, new file", anotherFirst, ": No space left on device"},
-        {"another user's lock", [&](auto& f, auto&) { existing(f), fs::permissions(f, fs::perms::all); },
-         " is locked by another program", "exec 3<\"$1\"; flock -x 3; echo ready; exec sleep 30"},
-        {"a link planted by another user", [](auto&, auto&) {}, " is a symbolic link owned by another user",
-         "ln -s \"$2\" \"$1\"; echo ready; exec sleep 30"},
-    };
-    for (const auto& c : cases) {
-        if (c.otherUser && !test::OtherUser::available())
-            GTEST_SKIP() << c.name << ": acting as a second user needs root (setpriv to nobody)";
-        test::TempFolder dir;
-        fs::permissions(dir.path(), fs::perms::all); // a shared folder, not sticky
-        const fs::path file = dir.path() / "Results.txt";
-        auto device = std::make_shared<test::FailingDevice>();
-        device->failAfter = 700; // partway through the entry, for the cases that get to write
-        c.setUp(file, *device);
-        const test::OtherUser other(c.otherUser, file, dir.write("mine.txt", "keep"));
-        std::string before = snapshot(dir.path());
-        if (auto another = device->beforeLock) // what another program wrote meanwhile stays
-            device->beforeLock = [&, another] { another(), before = snapshot(dir.path()); };
-        ResultsFile results(file);
-        results.setDevice(device);
-        results.setLockWait(std::chrono::milliseconds(200));
-        EXPECT_EQ(results.describe(results.append(report("lost"))), file.string() + c.reason) << c.name;
-        EXPECT_EQ(snapshot(dir.path()), before) << c.name;
+    const Refusal& c = GetParam();
+    if (c.otherUser && !test::OtherUser::available()) {
+        GTEST_SKIP() << c.name << ": acting as a second user needs root (setpriv to nobody)";
     }
+    test::TempFolder dir;
+    fs::permissions(dir.path(), fs::perms::all); // a shared folder, not sticky
+    const fs::path file = dir.path() / "Results.txt";
+    auto device = std::make_shared<test::FailingDevice>();
+    device->failAfter = 700; // partway through the entry, for the cases that get to write
+    c.setUp(file, *device);
+    const test::OtherUser other(c.otherUser, file, dir.write("mine.txt", "keep"));
+    std::string before = snapshot(dir.path());
+    if (auto another = device->beforeLock) { // what another program wrote meanwhile stays
+        device->beforeLock = [&, another] {
+            another();
+            before = snapshot(dir.path());
+        };
+    }
+    ResultsFile results(file);
+    results.setDevice(device);
+    results.setLockWait(std::chrono::milliseconds(200));
+    const std::error_code error = results.append(report("lost"));
+    EXPECT_EQ(results.describe(error), file.string() + c.reason) << c.name;
+    EXPECT_EQ(snapshot(dir.path()), before) << c.name;
 }
+
+INSTANTIATE_TEST_SUITE_P(ResultsFile, ResultsFileRefusal, testing::ValuesIn(Refusals),
+                         [](const testing::TestParamInfo<Refusal>& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             }
+                             return name;
+                         });
 
 TEST(ResultsFile, appendsWholeEntriesOneAtATimeToAPrivateFile)
 {
@@ -98,27 +146,35 @@ TEST(ResultsFile, appendsWholeEntriesOneAtATimeToAPrivateFile)
     auto device = std::make_shared<test::FailingDevice>();
     device->interruptions = 2; // a signal during a write is retried, not reported
     device->chunk = 16;        // many small writes: without the lock two appends would mix
-    ASSERT_FALSE(ResultsFile(file).append(report("first")));
+    const std::error_code first = ResultsFile(file).append(report("first"));
+    ASSERT_FALSE(first) << first.message();
     EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink(file, dir.path() / "link.txt"); // a link of one's own is followed
     constexpr int Writers = 3, EntriesEach = 20;
     std::map<std::string, int> entries, expected{{report("first"), 1}};
     for (int p = 0; p < Writers; ++p) {
         expected[report("writer" + std::to_string(p))] = EntriesEach;
-        if (::fork() != 0)
+        if (::fork() != 0) {
             continue;
+        }
         ResultsFile results(p == 0 ? dir.path() / "link.txt" : file);
         results.setDevice(device);
-        for (int i = 0; i < EntriesEach; ++i)
-            if (results.append(report("writer" + std::to_string(p))))
+        for (int i = 0; i < EntriesEach; ++i) {
+            if (results.append(report("writer" + std::to_string(p)))) {
                 ::_exit(1);
+            }
+        }
         ::_exit(0);
     }
-    for (int status = 0; ::wait(&status) > 0;)
+    for (int status = 0; ::wait(&status) > 0;) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
     const std::string content = readAll(file);
-    for (std::size_t pos = 0, end; pos < content.size(); pos = end)
-        ++entries[content.substr(pos, (end = content.find("\r\n\r\n", pos) + 4) - pos - 2)];
+    for (std::size_t pos = 0; pos < content.size();) {
+        const std::size_t end = content.find("\r\n\r\n", pos) + 4;
+        ++entries[content.substr(pos, end - pos - 2)];
+        pos = end;
+    }
     EXPECT_TRUE(entries == expected) << "entries mixed up or lost";
 }
 
@@ -130,6 +186,7 @@ TEST(LocaleText, convertsToTheLocalesCharacterSet)
         {"NO-SUCH-CHARSET", "a\u00b0", "a?"},
         {"ISO-8859-1", std::string(3000, 'x') + "\u00b0", std::string(3000, 'x') + "\260"}, // past a buffer's end
     };
-    for (const auto& [charset, utf8, expected] : cases)
+    for (const auto& [charset, utf8, expected] : cases) {
         EXPECT_EQ(toCharset(utf8, charset), expected) << charset << ": " << utf8.substr(0, 20);
+    }
 }

@@ -28,8 +28,9 @@ struct LoadedWindow
     LoadedWindow()
     {
         window->load(profile());
-        if (!QTest::qWaitForWindowExposed(window.get()))
+        if (!QTest::qWaitForWindowExposed(window.get())) {
             qFatal("the main window was never exposed");
+        }
     }
     Form1* operator->() { return window.get(); }
 };

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-// The main window's layout (render, tooltips, Tab order) and its inputs: each press moves its own field, no other.
+// The main window's layout (render, tool tips, Tab order) and its inputs: each press moves its own field, no other.
 #include "shellfixture.h"
 
+#include "shell/form1layout.h"
+
 #include <QApplication>
-#include <QFile>
 #include <QImage>
+#include <QMap>
 
 using namespace clockdeck;
 using namespace clockdeck::test;
@@ -25,12 +27,12 @@ static void act(QWidget* widget, const QString& actions)
     const QPoint middle = widget->rect().center();
     for (const QString& a : actions.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const int button = QStringList{"left", "right", "", "middle"}.indexOf(a) + 1; // as Qt numbers them
-        if (a.endsWith(u"er")) // too short for a thumb, a spin control is its two arrows: upper half and lower half
+        if (a.endsWith(u"er")) { // too short for a thumb, a spin control is its two arrows: upper half and lower half
             QTest::mouseClick(widget, Qt::LeftButton, {},
                               QPoint(middle.x(), widget->height() * (a == u"upper" ? 1 : 3) / 4));
-        else if (button > 0)
+        } else if (button > 0) {
             QTest::mouseClick(widget, Qt::MouseButton(button));
-        else { // a wheel notch or part of one, positive away from the user
+        } else { // a wheel notch or part of one, positive away from the user
             QWheelEvent event(middle, widget->mapToGlobal(QPointF(middle)), QPoint(), QPoint(0, a.toInt()),
                               Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(widget, &event);
@@ -48,13 +50,15 @@ private slots:
         QTest::addColumn<QStringList>("row"); // target, press, undo (brings every input back), labels that change
         for (qsizetype i = 0; i < SpinNames.size(); ++i) { // each beside its value; VScroll5 steps the module lines
             const QString changes = i < 9 ? Inputs[i] : QStringLiteral("PCxxxx PCxxxxMHz");
-            for (const auto& [press, undo] : {std::pair{"lower", "upper"}, std::pair{"-120", "120"}})
+            for (const auto& [press, undo] : {std::pair{"lower", "upper"}, std::pair{"-120", "120"}}) {
                 QTest::addRow("%s %s", qPrintable(SpinNames[i]), press)
                     << QStringList{SpinNames[i], press, undo, changes};
+            }
         }
-        for (const QString& label : Inputs) // the wheel over a value steps it as its spin control does
+        for (const QString& label : Inputs) { // the wheel over a value steps it as its spin control does
             QTest::addRow("%s wheel", qPrintable(label)) << QStringList{
                 label, "-120", "120", label.startsWith(QLatin1String("PCxxxx")) ? "PCxxxx PCxxxxMHz" : label};
+        }
         const QList<QStringList> more{{"Label17", "left", "right", "Label17"},
                                       {"Label17", "middle", "", ""},
                                       {"OC_Vdimm", "60 60", "-120", "OC_Vdimm"}, // touchpad halves add up
@@ -62,8 +66,9 @@ private slots:
                                       {"Multiplier", "240", "-120 -120", "Multiplier"},
                                       {"NamePlates(1)", "120", "", ""}, // captions and results take no wheel
                                       {"shwCPU_MHz", "120", "", ""}};
-        for (const QStringList& row : more)
+        for (const QStringList& row : more) {
             QTest::addRow("%s %s", qPrintable(row[0]), qPrintable(row[1])) << row;
+        }
     }
 
     void onePressOneField()
@@ -77,19 +82,24 @@ private slots:
         }
         const auto text = [&](const QString& name) { return w->findChild<SkinLabel*>(name)->text(); };
         QMap<QString, QString> before;
-        for (const QString& name : Inputs)
+        for (const QString& name : Inputs) {
             before[name] = text(name);
+        }
         act(widget, row[1]);
         QStringList changed;
-        for (const QString& name : Inputs)
-            if (text(name) != before[name])
+        for (const QString& name : Inputs) {
+            if (text(name) != before[name]) {
                 changed << name;
+            }
+        }
         QCOMPARE(changed.join(QLatin1Char(' ')), row[3]);
         act(widget, row[2]);
-        for (const QString& name : Inputs)
+        for (const QString& name : Inputs) {
             QCOMPARE(text(name), before[name]);
-        for (SpinBar* bar : w->findChildren<SpinBar*>())
+        }
+        for (SpinBar* bar : w->findChildren<SpinBar*>()) {
             QCOMPARE(bar->value(), 0); // back at rest, so that the next press counts
+        }
         QVERIFY(w.sink.empty());
     }
 
@@ -104,26 +114,41 @@ private slots:
         const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QString data = qEnvironmentVariable("CLOCKDECK_TEST_DATA");
         const QString path = data + (w->devicePixelRatioF() > 1.5 ? "/render-form1@2x.png" : "/render-form1.png");
-        if (qEnvironmentVariableIsSet("CLOCKDECK_UPDATE_RENDER"))
+        if (qEnvironmentVariableIsSet("CLOCKDECK_UPDATE_RENDER")) {
             QVERIFY(shot.save(path));
+        }
         const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shot.size(), reference.size());
         // Font library builds differ a little in antialiasing; a label moved by one pixel changes a hundred pixels or
         // more, a spin control's focus frame about 35, a solid outline instead of a dotted one 400.
         qint64 differing = 0; // pixels with a colour channel more than 40 off
         const uchar *a = shot.constBits(), *b = reference.constBits();
-        for (qsizetype i = 0; i < shot.sizeInBytes(); i += 4)
+        for (qsizetype i = 0; i < shot.sizeInBytes(); i += 4) {
             differing += qAbs(a[i] - b[i]) > 40 || qAbs(a[i + 1] - b[i + 1]) > 40 || qAbs(a[i + 2] - b[i + 2]) > 40;
+        }
         QVERIFY2(differing <= shot.width() * shot.height() / 4000, // at most 0.025 %
                  qPrintable(QStringLiteral("%1 pixels differ from %2").arg(differing).arg(path)));
 
-        QFile tips(data + QStringLiteral("/window-tooltips.txt")); // blanks and "™" included
-        QVERIFY2(tips.open(QIODevice::ReadOnly), qPrintable(tips.fileName()));
-        QStringList seen;
-        for (QWidget* widget : w->findChildren<QWidget*>())
-            if (!widget->toolTip().isEmpty())
-                seen << widget->objectName() + QLatin1Char('\t') + widget->toolTip();
-        QCOMPARE(seen.join(QLatin1Char('\n')) + QLatin1Char('\n'), QString::fromUtf8(tips.readAll()));
+        // Every widget shows the tool tip of its layout row, exactly (blanks and "™" included), and no other widget
+        // has one.
+        QMap<QString, QString> expected;
+        for (const layout::LabelRow& row : layout::Labels) {
+            if (!row.toolTip.empty()) {
+                expected[QString::fromUtf8(row.name.data(), qsizetype(row.name.size()))] =
+                    QString::fromUtf8(row.toolTip.data(), qsizetype(row.toolTip.size()));
+            }
+        }
+        for (const layout::ButtonRow& row : layout::Buttons) {
+            expected[QStringLiteral("Image%1").arg(row.number)] =
+                QString::fromUtf8(row.toolTip.data(), qsizetype(row.toolTip.size()));
+        }
+        QMap<QString, QString> seen;
+        for (QWidget* widget : w->findChildren<QWidget*>()) {
+            if (!widget->toolTip().isEmpty()) {
+                seen[widget->objectName()] = widget->toolTip();
+            }
+        }
+        QCOMPARE(seen, expected);
 
         for (const QString& spin : SpinNames + QStringList{SpinNames[0]}) {
             QCOMPARE(QApplication::focusWidget()->objectName(), spin);

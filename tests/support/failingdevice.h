@@ -25,8 +25,9 @@ public:
 
     int tryLock(int fd) override
     {
-        if (beforeLock)
+        if (beforeLock) {
             std::exchange(beforeLock, nullptr)();
+        }
         return AppendDevice::tryLock(fd);
     }
 

@@ -19,10 +19,15 @@ public:
 
     OtherUser(const char* script, const std::string& arg1, const std::string& arg2 = {})
     {
-        if (!script)
+        if (!script) {
             return;
+        }
         int out[2];
-        EXPECT_EQ(::pipe(out), 0);
+        const int piped = ::pipe(out);
+        EXPECT_EQ(piped, 0) << "a pipe for the other user's script";
+        if (piped != 0) {
+            return;
+        }
         if ((m_pid = ::fork()) == 0) {
             ::dup2(out[1], STDOUT_FILENO);
             ::execlp("setpriv", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "sh", "-c", script, "sh",
@@ -31,15 +36,18 @@ public:
         }
         char said[8] = {}; // "ready\n" is one write, so one read takes it whole
         ::close(out[1]);
-        EXPECT_TRUE(::read(out[0], said, sizeof said - 1) >= 0 && ::close(out[0]) == 0);
+        const ssize_t got = ::read(out[0], said, sizeof said - 1);
+        ::close(out[0]);
+        EXPECT_GE(got, 0) << "the other user's script: " << script;
         EXPECT_STREQ(said, "ready\n") << "the other user's script: " << script;
     }
     OtherUser(const OtherUser&) = delete;
     OtherUser& operator=(const OtherUser&) = delete;
     ~OtherUser()
     {
-        if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0)
+        if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0) {
             ::waitpid(m_pid, nullptr, 0);
+        }
     }
 
 private:

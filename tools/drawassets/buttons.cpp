@@ -15,13 +15,13 @@ namespace drawassets {
 namespace {
 
 // Colours of the button pictures.
-constexpr QRgb kFaceTop = 0x005E3E;
-constexpr QRgb kFaceBottom = 0x008C5C;
-constexpr QRgb kButtonOutline = 0x004A31;
-constexpr QRgb kButtonHighlight = 0x01B477;
-constexpr QRgb kSymbolEdge = 0xFFEEAA;
-constexpr QRgb kBarYellow = 0xFFCC00;
-constexpr QRgb kExitRed = 0xFF0000;
+constexpr QRgb FaceTop = 0x005E3E;
+constexpr QRgb FaceBottom = 0x008C5C;
+constexpr QRgb ButtonOutline = 0x004A31;
+constexpr QRgb ButtonHighlight = 0x01B477;
+constexpr QRgb SymbolEdge = 0xFFEEAA;
+constexpr QRgb BarYellow = 0xFFCC00;
+constexpr QRgb ExitRed = 0xFF0000;
 
 // A small picture built from a mask: which pixels belong to a shape.
 using Mask = std::vector<std::vector<bool>>;
@@ -33,8 +33,9 @@ Mask emptyMask(int w, int h)
 
 bool at(const Mask& m, int x, int y)
 {
-    if (y < 0 || y >= static_cast<int>(m.size()) || x < 0 || x >= static_cast<int>(m[0].size()))
+    if (y < 0 || y >= static_cast<int>(m.size()) || x < 0 || x >= static_cast<int>(m[0].size())) {
         return false;
+    }
     return m[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
 }
 
@@ -49,13 +50,19 @@ Mask ringAround(const Mask& shape)
     const int h = static_cast<int>(shape.size());
     const int w = static_cast<int>(shape[0].size());
     Mask ring = emptyMask(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (!at(shape, x, y))
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx)
-                        if (at(shape, x + dx, y + dy))
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (!at(shape, x, y)) {
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        if (at(shape, x + dx, y + dy)) {
                             set(ring, x, y);
+                        }
+                    }
+                }
+            }
+        }
+    }
     return ring;
 }
 
@@ -65,20 +72,26 @@ Mask borderOf(const Mask& shape)
     const int h = static_cast<int>(shape.size());
     const int w = static_cast<int>(shape[0].size());
     Mask border = emptyMask(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
             if (at(shape, x, y) &&
-                (!at(shape, x - 1, y) || !at(shape, x + 1, y) || !at(shape, x, y - 1) || !at(shape, x, y + 1)))
+                (!at(shape, x - 1, y) || !at(shape, x + 1, y) || !at(shape, x, y - 1) || !at(shape, x, y + 1))) {
                 set(border, x, y);
+            }
+        }
+    }
     return border;
 }
 
 void paint(QImage& img, const Mask& m, QRgb colour)
 {
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (at(m, x, y))
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            if (at(m, x, y)) {
                 img.setPixel(x, y, opaque(colour));
+            }
+        }
+    }
 }
 
 enum class Corner
@@ -100,37 +113,44 @@ enum class Highlight
 QImage drawButtonBase(int w, int h, Corner corner, Highlight highlight, QPoint place, const QImage& backdrop)
 {
     Mask body = emptyMask(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
             set(body, x, y);
+        }
+    }
     // A rounding of radius 3: cut 3, 1 and 1 pixels from the first three rows at that corner.
-    constexpr std::array<int, 3> kCut{3, 1, 1};
+    constexpr std::array<int, 3> Cut{3, 1, 1};
     if (corner != Corner::None) {
-        for (int y = 0; y < static_cast<int>(kCut.size()); ++y)
-            for (int i = 0; i < kCut[static_cast<std::size_t>(y)]; ++i) {
+        for (int y = 0; y < static_cast<int>(Cut.size()); ++y) {
+            for (int i = 0; i < Cut[static_cast<std::size_t>(y)]; ++i) {
                 const int x = corner == Corner::TopLeft ? i : w - 1 - i;
                 body[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = false;
             }
+        }
     }
 
     QImage img(w, h, QImage::Format_RGB32);
     const Mask outline = borderOf(body);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             QRgb c;
-            if (!at(body, x, y))
+            if (!at(body, x, y)) {
                 c = backdrop.pixel(place.x() + x, place.y() + y);
-            else if (at(outline, x, y))
-                c = kButtonOutline;
-            else
-                c = mix(kFaceTop, kFaceBottom, y - 1, h - 3);
+            } else if (at(outline, x, y)) {
+                c = ButtonOutline;
+            } else {
+                c = mix(FaceTop, FaceBottom, y - 1, h - 3);
+            }
             img.setPixel(x, y, opaque(c));
         }
+    }
 
     const int row = highlight == Highlight::Top ? 1 : h - 3;
-    for (int x = 0; x < w; ++x)
-        if (at(body, x, row) && !at(outline, x, row))
-            img.setPixel(x, row, opaque(kButtonHighlight));
+    for (int x = 0; x < w; ++x) {
+        if (at(body, x, row) && !at(outline, x, row)) {
+            img.setPixel(x, row, opaque(ButtonHighlight));
+        }
+    }
     return img;
 }
 
@@ -142,19 +162,25 @@ QImage drawResultsButton(const QImage& backdrop)
 {
     QImage img = drawButtonBase(26, 20, Corner::TopLeft, Highlight::Top, QPoint(244, 3), backdrop);
     Mask plus = emptyMask(img.width(), img.height());
-    for (int y = 5; y <= 12; ++y)
-        for (int x = 8; x <= 15; ++x)
-            if ((x >= 11 && x <= 12) || (y >= 8 && y <= 9))
+    for (int y = 5; y <= 12; ++y) {
+        for (int x = 8; x <= 15; ++x) {
+            if ((x >= 11 && x <= 12) || (y >= 8 && y <= 9)) {
                 set(plus, x, y);
+            }
+        }
+    }
     const Mask edge = ringAround(plus);
     Mask edged = plus;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (at(edge, x, y))
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            if (at(edge, x, y)) {
                 set(edged, x, y);
-    paint(img, ringAround(edged), kButtonOutline);
-    paint(img, edge, kSymbolEdge);
-    paint(img, plus, kWhite);
+            }
+        }
+    }
+    paint(img, ringAround(edged), ButtonOutline);
+    paint(img, edge, SymbolEdge);
+    paint(img, plus, White);
     return img;
 }
 
@@ -163,20 +189,24 @@ QImage drawCopyButton(const QImage& backdrop)
 {
     QImage img = drawButtonBase(45, 20, Corner::None, Highlight::Top, QPoint(271, 3), backdrop);
     using Glyph = std::array<std::string_view, 8>;
-    constexpr std::array<Glyph, 4> kLetters{{
+    constexpr std::array<Glyph, 4> Letters{{
         {".####", "##...", "##...", "##...", "##...", "##...", "##...", ".####"}, // C
         {".###.", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", ".###."}, // O
         {"####.", "##.##", "##.##", "##.##", "####.", "##...", "##...", "##..."}, // P
         {"##.##", "##.##", "##.##", ".###.", "..##.", "..##.", "..##.", "..##."}, // Y
     }};
-    constexpr int kLeft = 11;
-    constexpr int kTop = 6;
-    constexpr int kAdvance = 7; // five pixels of letter, two of gap: COPY spans x 11 to 36
-    for (std::size_t i = 0; i < kLetters.size(); ++i)
-        for (int row = 0; row < 8; ++row)
-            for (int col = 0; col < 5; ++col)
-                if (kLetters[i][static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] == '#')
-                    img.setPixel(kLeft + static_cast<int>(i) * kAdvance + col, kTop + row, opaque(kWhite));
+    constexpr int Left = 11;
+    constexpr int Top = 6;
+    constexpr int Advance = 7; // five pixels of letter, two of gap: COPY spans x 11 to 36
+    for (std::size_t i = 0; i < Letters.size(); ++i) {
+        for (int row = 0; row < 8; ++row) {
+            for (int col = 0; col < 5; ++col) {
+                if (Letters[i][static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] == '#') {
+                    img.setPixel(Left + static_cast<int>(i) * Advance + col, Top + row, opaque(White));
+                }
+            }
+        }
+    }
     return img;
 }
 
@@ -185,11 +215,13 @@ QImage drawMinimiseButton(const QImage& backdrop)
 {
     QImage img = drawButtonBase(26, 19, Corner::TopLeft, Highlight::NearBottom, QPoint(322, 4), backdrop);
     Mask bar = emptyMask(img.width(), img.height());
-    for (int y = 12; y <= 13; ++y)
-        for (int x = 6; x <= 14; ++x)
+    for (int y = 12; y <= 13; ++y) {
+        for (int x = 6; x <= 14; ++x) {
             set(bar, x, y);
-    paint(img, ringAround(bar), kButtonOutline);
-    paint(img, bar, kBarYellow);
+        }
+    }
+    paint(img, ringAround(bar), ButtonOutline);
+    paint(img, bar, BarYellow);
     return img;
 }
 
@@ -197,19 +229,20 @@ QImage drawMinimiseButton(const QImage& backdrop)
 QImage drawExitButton(const QImage& backdrop)
 {
     QImage img = drawButtonBase(25, 19, Corner::TopRight, Highlight::NearBottom, QPoint(351, 4), backdrop);
-    constexpr int kLeft = 10;
-    constexpr int kRight = 16;
-    constexpr int kTop = 4;
-    constexpr int kBottom = 11;
+    constexpr int Left = 10;
+    constexpr int Right = 16;
+    constexpr int Top = 4;
+    constexpr int Bottom = 11;
     Mask cross = emptyMask(img.width(), img.height());
-    for (int y = kTop; y <= kBottom; ++y) {
-        // The stroke's left pixel walks from kLeft to kRight - 1 over the rows; the other stroke mirrors it.
-        const int x = kLeft + (y - kTop) * (kRight - 1 - kLeft) / (kBottom - kTop);
-        for (int px : {x, x + 1, kLeft + kRight - x, kLeft + kRight - x - 1})
+    for (int y = Top; y <= Bottom; ++y) {
+        // The stroke's left pixel walks from Left to Right - 1 over the rows; the other stroke mirrors it.
+        const int x = Left + (y - Top) * (Right - 1 - Left) / (Bottom - Top);
+        for (int px : {x, x + 1, Left + Right - x, Left + Right - x - 1}) {
             set(cross, px, y);
+        }
     }
-    paint(img, ringAround(cross), kSymbolEdge);
-    paint(img, cross, kExitRed);
+    paint(img, ringAround(cross), SymbolEdge);
+    paint(img, cross, ExitRed);
     return img;
 }
 

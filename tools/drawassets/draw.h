@@ -9,7 +9,7 @@
 
 namespace drawassets {
 
-inline constexpr QRgb kWhite = 0xFFFFFF;
+inline constexpr QRgb White = 0xFFFFFF;
 
 // a + (b - a) * num / den per channel, rounded to nearest.
 inline QRgb mix(QRgb a, QRgb b, int num, int den)

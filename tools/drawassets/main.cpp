@@ -53,8 +53,9 @@ bool hotSpotOpaque(const QImage& img, HotSpot hs)
 int main(int argc, char** argv)
 {
     // Fonts need a GUI application, never a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: drawassets ASSETS_DIR\n");
@@ -65,8 +66,8 @@ int main(int argc, char** argv)
     const QImage backdrop = drawBackdrop(1);
     const QImage windowPointer = drawWindowPointer();
     const QImage linkPointer = drawLinkPointer();
-    if (!hotSpotOpaque(windowPointer, clockdeck::assets::kWindowPointerHotSpot) ||
-        !hotSpotOpaque(linkPointer, clockdeck::assets::kLinkPointerHotSpot)) {
+    if (!hotSpotOpaque(windowPointer, clockdeck::assets::WindowPointerHotSpot) ||
+        !hotSpotOpaque(linkPointer, clockdeck::assets::LinkPointerHotSpot)) {
         std::fprintf(stderr, "drawassets: a pointer's hot spot lies on a transparent pixel\n");
         return 1;
     }
@@ -86,12 +87,14 @@ int main(int argc, char** argv)
     for (int scale = 1; scale <= 3; ++scale) {
         const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
         ok = save(scale == 1 ? backdrop : drawBackdrop(scale), out.filePath("backdrop" + suffix)) && ok;
-        for (const auto& [name, img] : pictures)
+        for (const auto& [name, img] : pictures) {
             ok = save(scale == 1 ? img : blocks(img, scale), out.filePath(QLatin1String(name) + suffix)) && ok;
+        }
     }
     ok = save(drawIcon32(), out.filePath("icon32.png")) && ok;
-    for (int size : {32, 48, 64, 128, 256})
+    for (int size : {32, 48, 64, 128, 256}) {
         ok = save(drawIcon(size), out.filePath(QStringLiteral("icons/%1/net.tarnwick.Clockdeck.png").arg(size))) && ok;
+    }
 
     QFile svg(out.filePath("net.tarnwick.Clockdeck.svg"));
     if (!svg.open(QIODevice::WriteOnly) || svg.write(iconSvg()) < 0) {

@@ -22,8 +22,9 @@ QImage fromArt(const std::array<std::string_view, 32>& art, std::string_view key
         const std::string_view row = art[static_cast<std::size_t>(y)];
         for (int x = 0; x < static_cast<int>(row.size()) && x < 32; ++x) {
             const std::size_t k = keys.find(row[static_cast<std::size_t>(x)]);
-            if (k != std::string_view::npos)
+            if (k != std::string_view::npos) {
                 img.setPixel(x, y, opaque(colours[k]));
+            }
         }
     }
     return img;
@@ -36,21 +37,25 @@ QImage fromArt(const std::array<std::string_view, 32>& art, std::string_view key
 QImage drawWindowPointer()
 {
     auto inArrow = [](int x, int y) {
-        if (x < 0 || y < 0 || x > 19 || y > 19)
+        if (x < 0 || y < 0 || x > 19 || y > 19) {
             return false;
-        if (x >= 5 && x <= 8 && y >= 5 && y <= 8) // the see-through window, 4 x 4
+        }
+        if (x >= 5 && x <= 8 && y >= 5 && y <= 8) { // the see-through window, 4 x 4
             return false;
+        }
         return x + y <= 17 || std::abs(x - y) <= 3;
     };
     QImage img(32, 32, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
-    for (int y = 0; y < 32; ++y)
+    for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
-            if (!inArrow(x, y))
+            if (!inArrow(x, y)) {
                 continue;
+            }
             const bool edge = !inArrow(x - 1, y) || !inArrow(x + 1, y) || !inArrow(x, y - 1) || !inArrow(x, y + 1);
             img.setPixel(x, y, edge ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
         }
+    }
     return img;
 }
 
@@ -58,7 +63,7 @@ QImage drawWindowPointer()
 // and a dark blue cuff. B black, G grey, W white, L light blue, N navy.
 QImage drawLinkPointer()
 {
-    constexpr std::array<std::string_view, 32> kArt{
+    constexpr std::array<std::string_view, 32> Art{
         "",
         "...........BBB",
         "..........BWWWB",
@@ -86,7 +91,7 @@ QImage drawLinkPointer()
         ".........BNNNNNNNNNNNNNNB",
         ".........BBBBBBBBBBBBBBBB",
     };
-    return fromArt(kArt, "BGWLN", {0x000000, 0x808080, 0xFFFFFF, 0x0000FF, 0x000080});
+    return fromArt(Art, "BGWLN", {0x000000, 0x808080, 0xFFFFFF, 0x0000FF, 0x000080});
 }
 
 } // namespace drawassets

@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "identify.h"
 
+#include "base/text.h"
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
-#include "calc/text.h"
 
 #include <array>
 #include <cmath>
@@ -118,8 +118,8 @@ double number(const Calculator& calc, Field f)
     return ParseLeadingNumber(calc.text(f));
 }
 
-// A number as a 16-bit integer the way the original conversion does it: halves to even, and values outside the
-// 16-bit range (which two characters of text cannot reach) held at its ends.
+// A number as a 16-bit integer: halves to even, and values outside the 16-bit range (which two characters of text
+// cannot reach) held at its ends.
 std::int16_t toInt16(double x)
 {
     if (!(x >= -32768.5)) {
@@ -172,7 +172,7 @@ std::string PadHex(std::int16_t Value)
     return hex;
 }
 
-std::string RevisionCode(std::string_view identifier)
+std::string revisionCode(std::string_view identifier)
 {
     std::string_view code;
     for (const auto& rule : RevisionRules) {
@@ -183,7 +183,7 @@ std::string RevisionCode(std::string_view identifier)
     return std::string(code);
 }
 
-std::int16_t NominalClock(double bootMHz)
+std::int16_t nominalClock(double bootMHz)
 {
     for (const auto& band : ClockBands) {
         if (bootMHz >= band.from && bootMHz <= band.to) {
@@ -193,10 +193,10 @@ std::int16_t NominalClock(double bootMHz)
     return 0;
 }
 
-void IdentifyRevision(Calculator& calc)
+void identifyRevision(Calculator& calc)
 {
     const std::string identifier = calc.text(Field::CPU_Stepping);
-    const std::string code = RevisionCode(identifier);
+    const std::string code = revisionCode(identifier);
     if (code.empty()) {
         return;
     }
@@ -215,25 +215,24 @@ void IdentifyRevision(Calculator& calc)
                  "Model: " + PadHex(toInt16(ParseLeadingNumber(modelDigits))) + "     " + revision);
 }
 
-void SetNominalClock(Calculator& calc)
+void setNominalClock(Calculator& calc)
 {
-    const std::int16_t nominal = NominalClock(number(calc, Field::Label17));
+    const std::int16_t nominal = nominalClock(number(calc, Field::Label17));
     calc.setText(Field::Multiplier, NumberToText(nominal / 200.0));
     // Reads the multiplier the range check left, so the stock clock follows a clamped multiplier.
     calc.setText(Field::StockCPU_MHz, NumberToText(number(calc, Field::Multiplier) * 200));
 }
 
-void ApplyModelTables(Calculator& calc)
+void applyModelTables(Calculator& calc)
 {
     const std::string name = calc.text(Field::CPU_Identity);
-    // A name shorter than the five characters of a rating used to end the whole load here, leaving BusSpeed and
-    // the HyperTransport multiplier unchecked on a machine that reports no name. It now counts as a name with no
-    // rating that matches no table, so the load goes on.
+    // A name shorter than the five characters of a rating (a machine that reports no name) has no rating and
+    // matches no table; the load goes on to check BusSpeed and the HyperTransport multiplier.
     if (name.size() < 5) {
         return;
     }
     const std::string_view head = std::string_view(name).substr(0, name.size() - 5);
-    const std::string_view rating = trimBlanks(std::string_view(name).substr(name.size() - 5));
+    const std::string_view rating = trimSpaces(std::string_view(name).substr(name.size() - 5));
 
     if (contains(head, "X2 Dual Core")) {
         for (const auto& row : X2Rows) {

@@ -32,7 +32,7 @@ public:
 
 /// The main window's load: fills the preset lists, sets the starting memory grade through the module spin,
 /// centres, shows and paints the window, probes the machine below @p sysroot, identifies the processor, sets the
-/// stock values and lowers the HyperTransport multiplier while the link clock exceeds 1000 MHz.
+/// stock values and lowers the HyperTransport multiplier while the link clock exceeds LinkLimitMHz.
 /// Expects a calculator in its initial state (Calculator::reset()).
 void Form_Load(Calculator& calc, LoadWindow& window, const std::filesystem::path& sysroot = "/");
 

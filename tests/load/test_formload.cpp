@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "probe/formload.h"
+#include "load/formload.h"
 #include "report/getdata.h"
 
 #include "support/recordingsink.h"
@@ -64,7 +64,8 @@ TEST(FormLoad, PaintsBeforeTheProbeAndLowersTheLinkInThreePasses)
         calc.setText(Field::BusSpeed, busSpeed);
         PaintingWindow window(calc);
         Form_Load(calc, window, profile("athlon64"));
-        EXPECT_EQ(window.steps, "centre show paint CPU Model # " + std::to_string(11 * std::stoi(busSpeed)));
+        EXPECT_EQ(window.steps, "centre show paint CPU Model # " + std::to_string(11 * std::stoi(busSpeed)))
+            << busSpeed;
         EXPECT_EQ(calc.text(Field::HyperTransport), hyperTransport) << busSpeed;
     }
 }
