@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "base/utf8.h"
 #include "probe/registry.h"
 
 #include "support/tempfolder.h"
@@ -54,6 +55,36 @@ TEST(Registry, UnusableFilesReadAsMissing)
         fs::remove_all(cpuinfo);
         make();
         EXPECT_EQ(GetBootMHz(registry), 0) << what;
+    }
+}
+
+// What a shared profile could put in a model name, a BIOS date or a driver: nothing a terminal acts on survives.
+TEST(PrintableText, ReplacesWhatATerminalActsOnAndKeepsTheRest)
+{
+    const struct
+    {
+        const char* name;
+        std::string text, expected;
+    } cases[] = {
+        {"C0 and DEL", "a\x1b[31m\tb\x7f", "a?[31m?b?"},
+        {"C1 from U+0080 to U+009F",
+         "\xC2\x80 \xC2\x9B"
+         "2J \xC2\x9F \xC2\xA0",
+         "? ?2J ? \xC2\xA0"},
+        {"raw C1 bytes, not the bytes around them",
+         "\x9B"
+         "2J\x80 \x7E\xA0\xE9",
+         "?2J? \x7E\xA0\xE9"},
+        {"bidirectional overrides", "\xE2\x80\xA9\xE2\x80\xAA\xE2\x80\xAE\xE2\x80\xAF", "\xE2\x80\xA9??\xE2\x80\xAF"},
+        {"bidirectional isolates", "\xE2\x81\xA5\xE2\x81\xA6\xE2\x81\xA9\xE2\x81\xAA", "\xE2\x81\xA5??\xE2\x81\xAA"},
+        {"C1 bytes inside broken sequences", "\xE2\x9B|\xC0\x9B|\xED\xA0\x80|\xF4\x90\x80\x80",
+         "\xE2?|\xC0?|\xED\xA0?|\xF4???"},
+        {"an override after a broken lead", "\xE2\xE2\x80\xAE!", "\xE2?!"},
+        {"other text stays", "AMD Athlon\xE2\x84\xA2 64 X2 \xF0\x9F\x94\xA5 caf\xC3\xA9",
+         "AMD Athlon\xE2\x84\xA2 64 X2 \xF0\x9F\x94\xA5 caf\xC3\xA9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(printableText(c.text), c.expected) << c.name;
     }
 }
 
