@@ -118,9 +118,10 @@ TEST(Live, HostileFilesAreNeitherReadAsTheRegisterNorBlamedOnTheDriver)
          unreadable},
         {"a root-only clock", [](auto& r, auto&, auto& f) { std::filesystem::permissions(r.write(f, "1"), {}); }, "",
          "needs root"},
-        {"a root-only scaling clock",
-         [](auto& r, auto&, auto&) {
+        {"a root-only scaling clock before a garbled one",
+         [](auto& r, auto&, auto& f) {
              std::filesystem::permissions(r.write("sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq", "1"), {});
+             r.write(f, "x");
          },
          "", "needs root"},
         {"a cpufreq folder closed to the user",
