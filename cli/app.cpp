@@ -6,6 +6,7 @@
 #include "output.h"
 #include "sweep.h"
 
+#include "base/utf8.h"
 #include "calc/calculator.h"
 #include "load/formload.h"
 #include "probe/live.h"
@@ -20,14 +21,11 @@ namespace {
 
 constexpr std::string_view Program = "clockdeck-cli";
 
-// One line: control characters from the arguments or the machine (a line end, a terminal escape) become "?".
+// One line: what is not printable in the arguments or the machine's texts (a line end, a terminal escape, a
+// bidirectional override) becomes "?".
 void addLine(std::string& stream, std::string_view text)
 {
-    stream.append(Program).append(": ");
-    for (const char c : text) {
-        stream += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-    }
-    stream += '\n';
+    stream.append(Program).append(": ").append(printableText(text)).append("\n");
 }
 
 // Faults of the recomputation, which the window shows as message boxes.

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "output.h"
 
+#include "base/utf8.h"
 #include "probe/live.h"
 
 #include <charconv>
@@ -26,53 +27,29 @@ std::string fixed(double x, int decimals)
     return std::string(buffer, result.ptr);
 }
 
-// The length of a well-formed UTF-8 sequence at the start of @p s, or 0.
-std::size_t utf8Length(std::string_view s)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char lead = byte(0);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || length > s.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    // Overlong forms, surrogates and code points above U+10FFFF.
-    if ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) > 0x9F) || (lead == 0xF0 && byte(1) < 0x90) ||
-        (lead == 0xF4 && byte(1) > 0x8F)) {
-        return 0;
-    }
-    return length;
-}
-
+// A JSON string. Broken UTF-8 gets U+FFFD for each byte; the controls and the characters a terminal would act on
+// (C1 controls, DEL, bidirectional overrides) are escaped, so the text stays whole and harmless where it is shown.
 void appendString(std::string& out, std::string_view text)
 {
     out += '"';
     while (!text.empty()) {
         const char c = text.front();
-        const std::size_t length = utf8Length(text);
-        if (length == 0) {
+        const Utf8Sequence sequence = readUtf8(text);
+        if (!sequence.valid) {
             out += "\\ufffd";
             text.remove_prefix(1);
             continue;
         }
         if (c == '"' || c == '\\') {
             out.append(1, '\\').append(1, c);
-        } else if (static_cast<unsigned char>(c) < 0x20) {
+        } else if (!printableCharacter(sequence.codePoint)) {
             char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(sequence.codePoint));
             out += escape;
         } else {
-            out.append(text.substr(0, length));
+            out.append(text.substr(0, sequence.length));
         }
-        text.remove_prefix(length);
+        text.remove_prefix(sequence.length);
     }
     out += '"';
 }

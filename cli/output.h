@@ -25,7 +25,8 @@ std::vector<std::string_view> reportLines(std::string_view report);
 std::string liveText(const LiveReadings& live);
 
 /// The whole output as one JSON object: "fields" (every input and derived field by name, as the window shows
-/// it), "report" (its lines), and "sweep" and "live" when given. Texts that are not UTF-8 get U+FFFD.
+/// it), "report" (its lines), and "sweep" and "live" when given. Texts that are not UTF-8 get U+FFFD for each
+/// broken byte; characters that printableText() would replace are written as \uXXXX escapes, kept but harmless.
 std::string jsonDocument(const FieldTexts& fields, std::string_view report, std::span<const SweepAxis> axes,
                          std::span<const SweepRow> rows, const LiveReadings* live);
 

@@ -75,18 +75,6 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path, std::
     return text;
 }
 
-std::string printableText(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            c = '?';
-        }
-    }
-    return result;
-}
-
 std::string_view firstLine(std::string_view text)
 {
     const auto end = text.find('\n');

@@ -24,10 +24,6 @@ inline constexpr std::size_t MaxProbeFileBytes = std::size_t{1024} * 1024;
                                                       std::size_t maxBytes = MaxProbeFileBytes,
                                                       std::string_view stopAfter = {});
 
-// The text with every C0 control character and DEL replaced by "?". Machine profiles are shared between users,
-// so a probed text may carry terminal escapes; none of them may reach a terminal, the clipboard or a file.
-std::string printableText(std::string_view text);
-
 // The first line of a text: everything before the first line end ("\n" or "\r\n"), or the whole text.
 [[nodiscard]] std::string_view firstLine(std::string_view text);
 

@@ -12,6 +12,8 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace clockdeck {
@@ -20,6 +22,7 @@ namespace {
 
 constexpr std::string_view CpufreqFolder = "sys/devices/system/cpu/cpu0/cpufreq";
 constexpr std::string_view MsrPath = "dev/cpu/0/msr";
+constexpr std::string_view NotMsrDevice = "dev/cpu/0/msr is not the msr driver's device";
 // Models from 0x40 up are revision F and later (extended model 4 and above).
 constexpr unsigned FirstRevisionFModel = 0x40;
 
@@ -28,20 +31,65 @@ unsigned bits(std::uint64_t value, unsigned shift, unsigned width)
     return static_cast<unsigned>((value >> shift) & ((std::uint64_t{1} << width) - 1));
 }
 
+// Why one cpufreq file gives no clock: nothing (it gave one), or a reason.
+enum class ClockFailure
+{
+    None,
+    Missing,
+    NeedsRoot,
+    Unreadable,
+};
+
+ClockFailure readClockFile(const std::filesystem::path& path, std::string_view name, LiveReadings& live)
+{
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return errno == EACCES || errno == EPERM ? ClockFailure::NeedsRoot
+               : errno == ENOENT                 ? ClockFailure::Missing
+                                                 : ClockFailure::Unreadable;
+    }
+    // Only a regular file is opened: a pipe, a folder or a device is no record of the clock.
+    const auto text = S_ISREG(info.st_mode) ? readTextFile(path, 4096) : std::nullopt;
+    const auto kHz = text ? wholeNumber(firstLine(*text)) : std::nullopt;
+    if (kHz && *kHz > 0) {
+        live.clockMHz = *kHz / 1000.0;
+        live.clockSource = name;
+        return ClockFailure::None;
+    }
+    if (!text && S_ISREG(info.st_mode) && ::access(path.c_str(), R_OK) != 0 && (errno == EACCES || errno == EPERM)) {
+        return ClockFailure::NeedsRoot;
+    }
+    return ClockFailure::Unreadable;
+}
+
 void readClock(const std::filesystem::path& root, LiveReadings& live)
 {
-    // scaling_cur_freq is readable by everyone; cpuinfo_cur_freq asks the hardware but only root may read it.
+    // scaling_cur_freq is readable by everyone; cpuinfo_cur_freq asks the hardware but only root may read it. The
+    // reason given is that of the first file that is there: only when neither is does the driver lack.
+    std::string reason;
     for (const char* name : {"scaling_cur_freq", "cpuinfo_cur_freq"}) {
-        const auto text = readTextFile(root / CpufreqFolder / name, 4096);
-        const auto kHz = text ? wholeNumber(firstLine(*text)) : std::nullopt;
-        if (kHz && *kHz > 0) {
-            live.clockMHz = *kHz / 1000.0;
-            live.clockSource = name;
+        const std::string file = std::string(CpufreqFolder) + "/" + name;
+        const ClockFailure failure = readClockFile(root / file, name, live);
+        if (failure == ClockFailure::None) {
             return;
         }
+        if (reason.empty() && failure == ClockFailure::NeedsRoot) {
+            reason = "needs root";
+        } else if (reason.empty() && failure == ClockFailure::Unreadable) {
+            reason = "unreadable value in " + file;
+        }
     }
-    live.clockUnavailable = "no cpufreq clock for cpu0: load its frequency driver (`modprobe powernow-k8` on an "
-                            "Athlon 64)";
+    live.clockUnavailable = !reason.empty() ? reason
+                                            : "no cpufreq clock for cpu0: load its frequency driver (`modprobe "
+                                              "powernow-k8` on an Athlon 64)";
+}
+
+// The msr driver's devices (/dev/cpu/N/msr) are character devices with this major number.
+constexpr unsigned MsrMajor = 202;
+
+bool isSysroot(const std::filesystem::path& root)
+{
+    return root.lexically_normal() != "/";
 }
 
 std::string openFailure(int error)
@@ -67,10 +115,27 @@ void readFidVid(const std::filesystem::path& root, LiveReadings& live)
         live.fidVidUnavailable = "not an Athlon 64 family processor";
         return;
     }
-    // O_NONBLOCK: a pipe planted in a profile must not hold the program up.
-    const FileDescriptor fd(::open((root / MsrPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const std::filesystem::path path = root / MsrPath;
+    struct stat before = {};
+    if (::stat(path.c_str(), &before) != 0) {
+        live.fidVidUnavailable = openFailure(errno);
+        return;
+    }
+    if (!msrDeviceAccepted(before, isSysroot(root))) {
+        live.fidVidUnavailable = std::string(NotMsrDevice);
+        return;
+    }
+    // O_NONBLOCK: a pipe swapped in after the check must not hold the program up; the check holds for what was
+    // opened, or nothing is read.
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd.isOpen()) {
         live.fidVidUnavailable = openFailure(errno);
+        return;
+    }
+    struct stat opened = {};
+    if (::fstat(fd.get(), &opened) != 0 || opened.st_dev != before.st_dev || opened.st_ino != before.st_ino ||
+        !msrDeviceAccepted(opened, isSysroot(root))) {
+        live.fidVidUnavailable = std::string(NotMsrDevice);
         return;
     }
     unsigned char bytes[8] = {};
@@ -89,6 +154,11 @@ void readFidVid(const std::filesystem::path& root, LiveReadings& live)
 }
 
 } // namespace
+
+bool msrDeviceAccepted(const struct stat& status, bool sysroot)
+{
+    return (S_ISCHR(status.st_mode) && major(status.st_rdev) == MsrMajor) || (sysroot && S_ISREG(status.st_mode));
+}
 
 FidVidStatus decodeFidVidStatus(std::uint64_t raw, bool beforeRevisionF)
 {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace clockdeck {
 
 // The FIDVID_STATUS register of Athlon 64 family processors: the frequency and voltage codes the processor runs
@@ -42,6 +44,12 @@ struct FidVidStatus
 /// core voltage off, or a code outside 5 bits.
 [[nodiscard]] std::optional<double> vidVolts(unsigned vid);
 
+/// Whether what lstat/stat found at dev/cpu/0/msr may be opened and read as the register. Reading it runs as root,
+/// so it must be the msr driver's character device (major 202): a link to /dev/zero would give made-up readings,
+/// and opening some devices has effects of its own. Below a @p sysroot (a saved profile) a regular file holds the
+/// register too.
+[[nodiscard]] bool msrDeviceAccepted(const struct stat& status, bool sysroot);
+
 /// What the processor does now. Each reading is either there or comes with one line saying why not and what to
 /// do about it.
 struct LiveReadings
@@ -56,6 +64,10 @@ struct LiveReadings
 /// Reads cpu0's cpufreq clock and, on a family 15 AMD processor, the FIDVID_STATUS register through the msr
 /// driver (an 8-byte read of dev/cpu/0/msr at the register's number), all below @p root. Failures
 /// become the readings' reasons; only a failed allocation throws.
+/// - dev/cpu/0/msr is opened only when msrDeviceAccepted(), with a sysroot when @p root is not "/".
+/// - The clock's reason is "needs root" for a file this user may not read, "unreadable value in FILE" for one
+///   that is there but holds no clock (garbled, empty, a pipe, a folder, too large), and asks for the frequency
+///   driver only when neither file is there.
 [[nodiscard]] LiveReadings readLive(const std::filesystem::path& root);
 
 } // namespace clockdeck

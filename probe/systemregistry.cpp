@@ -5,6 +5,8 @@
 #include "boundedfile.h"
 #include "cpuinfo.h"
 
+#include "base/utf8.h"
+
 #include <cstddef>
 
 namespace clockdeck {

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "notepad.h"
 
+#include "resultsfile.h"
+
 #include "base/filedescriptor.h"
 
 #include <fcntl.h>
@@ -15,10 +17,12 @@ namespace {
 constexpr int ClosePasses = 10;
 
 // Whether the file can be opened for reading and holds more than two bytes (an empty file, or one holding a
-// single line end, is not worth an editor). A folder or a device of that name does not count.
-bool worthOpening(const std::filesystem::path& path)
+// single line end, is not worth an editor). A folder or a device of that name does not count. A link is followed
+// only when @p followLink: one planted after the owner's check is not.
+bool worthOpening(const std::filesystem::path& path, bool followLink)
 {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const FileDescriptor fd(
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW)));
     if (!fd.isOpen()) {
         return false;
     }
@@ -28,8 +32,12 @@ bool worthOpening(const std::filesystem::path& path)
 
 } // namespace
 
-void OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platform)
+std::error_code OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platform)
 {
+    struct stat link = {};
+    const bool isLink = ::lstat(FilePath.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    if (isLink && ownedByAnotherUser(link))
+        return ResultsFileError::ForeignLink;
     // Each pass looks anew: an editor that asked whether to save is asked again in the next pass, and several
     // editors showing the file are closed one pass after another. Once none is left, later passes find nothing.
     for (int pass = 0; pass < ClosePasses; ++pass) {
@@ -39,9 +47,10 @@ void OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platfo
             break;
         }
     }
-    if (worthOpening(FilePath)) {
+    if (worthOpening(FilePath, isLink)) {
         platform.openInEditor(FilePath);
     }
+    return {};
 }
 
 } // namespace clockdeck

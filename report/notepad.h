@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <system_error>
 
 namespace clockdeck {
 
@@ -31,6 +32,8 @@ public:
 /// Closes the editor windows that show @p FilePath (up to ten passes, events running after each), then, when
 /// the file exists, can be read and is longer than 2 bytes, opens it in the text editor. A missing, unreadable or
 /// nearly empty file opens nothing and reports nothing.
-void OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platform);
+/// The results file's rule for links holds here too: a final symbolic link that another user owns could point at
+/// any file of this user's, so it gives ResultsFileError::ForeignLink, and nothing is closed or opened.
+[[nodiscard]] std::error_code OpenInNotePad(const std::filesystem::path& FilePath, EditorPlatform& platform);
 
 } // namespace clockdeck

@@ -5,10 +5,7 @@
 #include "base/filedescriptor.h"
 
 #include <cerrno>
-#include <ctime>
 #include <fcntl.h>
-#include <iconv.h>
-#include <langinfo.h>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -99,7 +96,7 @@ bool refusedType(mode_t mode)
 // are checked again after the open, so a link swapped in between is not taken.
 Opened openThroughLink(const std::filesystem::path& path, const struct stat& link)
 {
-    if (link.st_uid != ::geteuid())
+    if (ownedByAnotherUser(link))
         return failed(ResultsFileError::ForeignLink);
     struct stat target = {};
     if (::stat(path.c_str(), &target) != 0)
@@ -142,23 +139,20 @@ Opened openForAppend(const std::filesystem::path& path)
     return {existing, false, {}, false};
 }
 
-// Waits for the lock at most @p wait, trying again every few milliseconds: a blocking flock() would wait for as
-// long as any reader of the file keeps a lock. The window passes 0 and does its waiting in its event loop.
-[[nodiscard]] std::error_code lockWithin(AppendDevice& device, int fd, std::chrono::milliseconds wait)
+// One try at the lock. Waiting is the caller's: a blocking flock() would wait for as long as any reader of the
+// file keeps a lock, and a wait here would hold the window's event loop.
+[[nodiscard]] std::error_code lockOnce(AppendDevice& device, int fd)
 {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         if (device.tryLock(fd) == 0)
             return {};
         // File systems without flock support still get the in-process serialization; do not fail the append.
         if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS)
             return {};
-        if (errno != EWOULDBLOCK && errno != EINTR)
-            return lastError();
-        if (std::chrono::steady_clock::now() >= deadline)
+        if (errno == EWOULDBLOCK)
             return ResultsFileError::Locked;
-        const struct timespec pause = {0, 20'000'000};
-        ::nanosleep(&pause, nullptr);
+        if (errno != EINTR)
+            return lastError();
     }
 }
 
@@ -173,6 +167,11 @@ const std::error_category& resultsFileCategory()
 std::error_code make_error_code(ResultsFileError error)
 {
     return {static_cast<int>(error), resultsFileCategory()};
+}
+
+bool ownedByAnotherUser(const struct stat& status)
+{
+    return status.st_uid != ::geteuid();
 }
 
 ResultsFile::ResultsFile(std::filesystem::path path) : m_path(std::move(path)) {}
@@ -204,7 +203,7 @@ std::error_code ResultsFile::append(std::string_view report) const
             continue;
         FileDescriptor fd(opened.fd);
 
-        if (std::error_code error = lockWithin(device, fd.get(), m_lockWait))
+        if (std::error_code error = lockOnce(device, fd.get()))
             return error;
 
         // The restore point is taken under the lock: whatever another program appended before is kept.
@@ -255,88 +254,6 @@ std::error_code ResultsFile::append(std::string_view report) const
         return kept.close();
     }
     return std::make_error_code(std::errc::resource_unavailable_try_again);
-}
-
-namespace {
-
-// Length of the UTF-8 sequence that starts with @p lead; 1 for a byte that cannot start one.
-std::size_t sequenceLength(unsigned char lead)
-{
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    if (lead >= 0xE0)
-        return lead <= 0xEF ? 3 : 1;
-    if (lead >= 0xC2)
-        return 2;
-    return 1;
-}
-
-// Skips one (possibly broken) UTF-8 sequence: the lead byte and the continuation bytes that follow it.
-std::size_t skipSequence(std::string_view text)
-{
-    const std::size_t length = sequenceLength(static_cast<unsigned char>(text[0]));
-    std::size_t n = 1;
-    while (n < length && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-        ++n;
-    return n;
-}
-
-std::string asciiOnly(std::string_view utf8)
-{
-    std::string out;
-    out.reserve(utf8.size());
-    while (!utf8.empty()) {
-        if (static_cast<unsigned char>(utf8[0]) < 0x80) {
-            out.push_back(utf8[0]);
-            utf8.remove_prefix(1);
-        } else {
-            out.push_back('?');
-            utf8.remove_prefix(skipSequence(utf8));
-        }
-    }
-    return out;
-}
-
-} // namespace
-
-std::string toCharset(std::string_view utf8, const char* charset)
-{
-    iconv_t cd = ::iconv_open(charset, "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return asciiOnly(utf8);
-
-    std::string out;
-    char buffer[1024];
-    while (!utf8.empty()) {
-        char* in = const_cast<char*>(utf8.data());
-        std::size_t inLeft = utf8.size();
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t rc = ::iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        const int error = rc == static_cast<std::size_t>(-1) ? errno : 0;
-        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        utf8.remove_prefix(utf8.size() - inLeft);
-        if (error == EILSEQ || error == EINVAL) {
-            // Not in the target set, not UTF-8, or cut short at the end: one '?' for the whole sequence.
-            out.push_back('?');
-            utf8.remove_prefix(skipSequence(utf8));
-        } else if (error != 0 && error != E2BIG) {
-            out.append(asciiOnly(utf8));
-            break;
-        }
-    }
-    // Flush any shift state the target set keeps.
-    char* outPtr = buffer;
-    std::size_t outLeft = sizeof buffer;
-    ::iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
-    out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-    ::iconv_close(cd);
-    return out;
-}
-
-std::string toLocaleText(std::string_view utf8)
-{
-    return toCharset(utf8, ::nl_langinfo(CODESET));
 }
 
 } // namespace clockdeck

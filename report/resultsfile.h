@@ -2,12 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <system_error>
 
@@ -37,19 +37,20 @@ enum class ResultsFileError
 };
 
 const std::error_category& resultsFileCategory();
+
+/// Whether a file or link (from lstat) belongs to another user than the one this program runs as. A final symbolic
+/// link of another user's is never followed to the results file: it could point at any file of this user's.
+[[nodiscard]] bool ownedByAnotherUser(const struct stat& status);
 [[nodiscard]] std::error_code make_error_code(ResultsFileError error);
 
 // The results file: reports appended one after another, oldest first, each followed by an empty line.
 //
 // Encoding: reports are built as UTF-8. The file holds the user's 8-bit locale text, so the caller converts the
-// report with toLocaleText() before appending (the window does, after Qt has set the locale from the environment);
-// append() writes the bytes it is given unchanged.
+// report with toLocaleText() (localetext.h) before appending (the window does, after Qt has set the locale from the
+// environment); append() writes the bytes it is given unchanged.
 class ResultsFile
 {
 public:
-    // How long an append waits for another program's lock before giving up.
-    static constexpr std::chrono::milliseconds DefaultLockWait{3000};
-
     // Relative paths are resolved against the current working directory at each append, not at construction.
     explicit ResultsFile(std::filesystem::path path = "Results.txt");
 
@@ -59,7 +60,8 @@ public:
     /// - Only a regular file is written: a FIFO, socket or device is refused without blocking, and so is a final
     ///   symbolic link that another user owns (a link of one's own is followed).
     /// - The entry goes in while an exclusive lock is held, so appends from threads and processes never
-    ///   interleave. A lock held by another program longer than the lock wait gives ResultsFileError::Locked.
+    ///   interleave. The lock is tried once, without waiting: while another program holds it, the append gives
+    ///   ResultsFileError::Locked and writes nothing. A caller that waits tries again later, from its event loop.
     /// - On any failure (writing, closing) the file is put back to the length it had when the lock was taken, so
     ///   only this append's bytes go; a file this append created and nobody else wrote to is removed again.
     /// Returns the error; describe() turns it into the text to show.
@@ -68,24 +70,13 @@ public:
     /// The text of a failed append's message: the file's name, then the reason.
     std::string describe(std::error_code error) const;
 
-    std::chrono::milliseconds lockWait() const { return m_lockWait; }
-    void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
     /// Tests: the device the lock and writes go through; nullptr for the system's.
     void setDevice(std::shared_ptr<AppendDevice> device) { m_device = std::move(device); }
 
 private:
     std::filesystem::path m_path;
-    std::chrono::milliseconds m_lockWait = DefaultLockWait;
     std::shared_ptr<AppendDevice> m_device;
 };
-
-// @p utf8 converted to the character set of the current C locale (nl_langinfo(CODESET)). Characters the set has
-// no room for, and bytes that are not UTF-8, become '?': the report's structure and line ends always survive.
-std::string toLocaleText(std::string_view utf8);
-
-// The same conversion into a named character set ("ISO-8859-1", "CP1252", "UTF-8"). An unknown set name gives
-// the text with every non-ASCII byte replaced by '?'.
-std::string toCharset(std::string_view utf8, const char* charset);
 
 } // namespace clockdeck
 

@@ -63,9 +63,6 @@ std::optional<int> Form2::load()
     if (m_options.handleSignals) {
         m_signals = new UnixSignals({SIGTERM, SIGINT, SIGHUP}, this);
         connect(m_signals, &UnixSignals::received, this, &Form2::unload);
-        // A results file that reaches the user's file size limit fails the append with "File too large" and is
-        // put back; without this the signal would end the program instead.
-        std::signal(SIGXFSZ, SIG_IGN);
     }
     addTrayIcon();
     m_trayWatch.start();

@@ -5,10 +5,16 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <vector>
 
 int main(int argc, char* argv[])
 {
+    // A reader that goes away (a pipe as standard error, a program the window talks to) and a results file that
+    // reaches the user's file-size limit become errors where they happen ("File too large" puts the file back)
+    // rather than signals that end the window.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     const clockdeck::EarlyStart early = clockdeck::handleEarlyOptions(argc, argv);
     if (early.exitCode) {
         return *early.exitCode;

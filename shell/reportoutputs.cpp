@@ -4,6 +4,7 @@
 
 #include "messageboxes.h"
 #include "report/getdata.h"
+#include "report/localetext.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -12,16 +13,12 @@
 #include <QMimeData>
 #include <QTimer>
 
-#include <csignal>
-
 namespace clockdeck {
 
 ReportOutputs::ReportOutputs(EditorPlatform& editor, QObject* parent)
     : QObject(parent), m_editor(editor), m_errorBox(&showCriticalBox),
       m_report([](const FieldStore& fields) { return GetData(fields); })
-{
-    std::signal(SIGPIPE, SIG_IGN);
-}
+{}
 
 void ReportOutputs::copy(const FieldStore& fields)
 {
@@ -36,31 +33,41 @@ void ReportOutputs::copy(const FieldStore& fields)
 
 void ReportOutputs::resultsReleased(const FieldStore& fields, Qt::MouseButton button, QWidget* window)
 {
-    if (button == Qt::LeftButton)
+    if (button == Qt::LeftButton) {
         append(fields, window);
-    else if (button == Qt::RightButton)
-        OpenInNotePad(m_results.path(), m_editor);
+    } else if (button == Qt::RightButton) {
+        if (const std::error_code error = OpenInNotePad(m_results.path(), m_editor))
+            m_errorBox(window, QString::fromLocal8Bit(m_results.describe(error)));
+    }
 }
 
 bool ReportOutputs::append(const FieldStore& fields, QWidget* window)
 {
     // The file holds the user's locale text; Qt set the C locale from the environment at start. The text is taken
     // now, so a wait for the lock still writes what the window showed at the click.
-    return appendText(toLocaleText(m_report(fields)), window, QDeadlineTimer(m_results.lockWait()));
+    m_waiting.push_back(toLocaleText(m_report(fields)));
+    if (m_waiting.size() > 1)
+        return false; // the wait under way takes this entry too
+    m_waitWindow = window;
+    m_waitEnd = QDeadlineTimer(LockWait);
+    return appendWaiting();
 }
 
-bool ReportOutputs::appendText(const std::string& text, const QPointer<QWidget>& window, const QDeadlineTimer& deadline)
+bool ReportOutputs::appendWaiting()
 {
-    // One try at the lock per call: a wait inside the append would hold the whole window, SIGTERM included.
-    ResultsFile once = m_results;
-    once.setLockWait(std::chrono::milliseconds(0));
-    const std::error_code error = once.append(text);
-    if (error == ResultsFileError::Locked && !deadline.hasExpired()) {
-        QTimer::singleShot(LockRetryMs, this, [this, text, window, deadline] { appendText(text, window, deadline); });
+    // One try at the lock per entry and call: a wait inside the append would hold the whole window, SIGTERM
+    // included.
+    std::error_code error;
+    while (!m_waiting.empty() && !(error = m_results.append(m_waiting.front())))
+        m_waiting.erase(m_waiting.begin());
+    if (error == ResultsFileError::Locked && !m_waitEnd.hasExpired()) {
+        QTimer::singleShot(LockRetryMs, this, [this] { appendWaiting(); });
         return false;
     }
     if (error) {
-        m_errorBox(window, QString::fromLocal8Bit(m_results.describe(error)));
+        // One box for the wait, however many clicks joined it; their entries go with the failure.
+        m_waiting.clear();
+        m_errorBox(m_waitWindow, QString::fromLocal8Bit(m_results.describe(error)));
         return false;
     }
     // Let the window repaint and take the clicks that came meanwhile, as after every report.

@@ -10,8 +10,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -31,8 +33,9 @@ public:
     // The report of what the fields show now; GetData by default.
     using ReportSource = std::function<std::string(const FieldStore&)>;
 
-    // Also makes SIGPIPE harmless for the whole program: a reader that goes away (a pipe as standard error, a
-    // program the outputs talk to) gives an error where it happens and never ends the window.
+    // How long an append waits for another program's lock before the "locked" box.
+    static constexpr std::chrono::milliseconds LockWait{3000};
+
     explicit ReportOutputs(EditorPlatform& editor, QObject* parent = nullptr);
 
     void setResultsFile(ResultsFile file) { m_results = std::move(file); }
@@ -45,25 +48,33 @@ public:
     void copy(const FieldStore& fields);
 
     // Image4's release: left appends, right opens the file in the editor, any other button does nothing.
-    // @p window parents the message box of a failed append.
+    // @p window parents the message box of a failed append, and of a results file that is another user's link,
+    // which the editor is not given.
     void resultsReleased(const FieldStore& fields, Qt::MouseButton button, QWidget* window);
 
     /// The left button's append of the report as the fields show it now. True when it went in at once; false
     /// when it failed (after the message box naming the file and the reason) or waits for another program's lock.
-    /// That wait runs in the event loop, trying again every few milliseconds for at most the lock wait, so the
+    /// That wait runs in the event loop, trying again every few milliseconds for at most LockWait, so the
     /// window keeps answering clicks and signals meanwhile; then the entry goes in, or the "locked" box shows.
+    /// An append while another waits joins that wait: its entry goes in after the waiting ones, in the order of
+    /// the clicks, or the one box of that wait names the failure for all of them.
     bool append(const FieldStore& fields, QWidget* window);
 
 private:
     // How often a waiting append tries the lock again.
     static constexpr int LockRetryMs = 20;
 
-    bool appendText(const std::string& text, const QPointer<QWidget>& window, const QDeadlineTimer& deadline);
+    // Appends the waiting entries, oldest first, as far as the lock lets; tells whether all went in.
+    bool appendWaiting();
 
     EditorPlatform& m_editor;
     ResultsFile m_results;
     ErrorBox m_errorBox;
     ReportSource m_report;
+    // The entries that wait for another program's lock, the window of the first click, and the wait's end.
+    std::vector<std::string> m_waiting;
+    QPointer<QWidget> m_waitWindow;
+    QDeadlineTimer m_waitEnd;
 };
 
 } // namespace clockdeck

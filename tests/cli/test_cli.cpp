@@ -41,8 +41,9 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         {{"--sweep", "StockCPU_Vcore=0.1:3"}, "\n               3      800 "},
         {{"--sweep", "OC_Vdimm=2.7:2.6:-0.05"}, "\n      2.65      800 "},
         {{"--sweep", "PCramNum=100:300:5"}, "\n       275      800 "},
-        {{"--sweep", "Multiplier=15:15.5"}, "0%  clamped\n"},      // the mark says the range check changed the value
-        {{"--bo\033]0;x\ngus"}, "unknown option '--bo?]0;x?gus'"}, // no escape or line end reaches the terminal
+        {{"--sweep", "Multiplier=15:15.5"}, "0%  clamped\n"},        // the mark says the range check changed the value
+        {{"--bo\033]0;x\ngus"}, "unknown option '--bo?]0;x?gus'"},   // no escape or line end reaches the terminal
+        {{"--bo\u009b2J\u202egus"}, "unknown option '--bo?2J?gus'"}, // nor a C1 control or an override
         {{"--set"}, "--set needs a value"},
         {{"--sysroot", "/no/such/folder"}, "no such folder"},
         {{"--set", "Multiplier=abc"}, "takes a number"},

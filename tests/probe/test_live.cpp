@@ -3,7 +3,13 @@
 #include "probe/live.h"
 #include "support/tempfolder.h"
 
+#include <functional>
+#include <tuple>
+
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -57,13 +63,103 @@ TEST(Live, AnUnavailableReadingSaysWhyAndWhatToDo)
     const std::pair<std::filesystem::path, std::string> cases[] = {
         {test::profile("x2-4400"), "no msr driver: `modprobe msr`"},
         {test::profile("modern-intel"), "not an Athlon 64 family processor"},
-        {msrFolder.path(), "the processor did not give the register: Is a directory"},
+        {msrFolder.path(), "dev/cpu/0/msr is not the msr driver's device"},
     };
     for (const auto& [root, why] : cases) {
         const LiveReadings live = readLive(root);
         EXPECT_TRUE(!live.fidVid && live.fidVidUnavailable == why) << live.fidVidUnavailable;
     }
     EXPECT_EQ(readLive(test::profile("x2-4400")).clockUnavailable.rfind("no cpufreq clock for cpu0: ", 0), 0U);
+}
+
+// What a shared profile could hold instead of the register or the clock. Root runs --live: nothing but the msr
+// driver's device is opened, and each clock that is not there says why.
+TEST(Live, HostileFilesAreNeitherReadAsTheRegisterNorBlamedOnTheDriver)
+{
+    struct stat device = {};
+    ASSERT_EQ(::stat("/dev/null", &device), 0);
+    struct stat msr = device;
+    msr.st_rdev = makedev(202, 0);
+    const test::TempFolder plain;
+    struct stat file = {};
+    ASSERT_EQ(::stat(plain.write("msr", "").c_str(), &file), 0);
+    EXPECT_EQ(std::tuple(msrDeviceAccepted(msr, false), msrDeviceAccepted(msr, true), msrDeviceAccepted(device, true),
+                         msrDeviceAccepted(file, true), msrDeviceAccepted(file, false)),
+              std::tuple(true, true, false, true, false));
+
+    const std::string folder = "sys/devices/system/cpu/cpu0/cpufreq/";
+    const std::string unreadable = "unreadable value in " + folder + "cpuinfo_cur_freq";
+    const struct
+    {
+        const char* name;
+        std::function<void(const test::TempFolder&, const std::filesystem::path& msr,
+                           const std::filesystem::path& freq)>
+            plant;
+        std::string msrWhy, clockWhy;
+    } cases[] = {
+        {"/dev/zero as the register",
+         [](auto& r, auto& m, auto& f) {
+             r.write(f, "1");
+             std::filesystem::create_symlink("/dev/zero", m);
+         },
+         "dev/cpu/0/msr is not the msr driver's device", ""},
+        {"a pipe as the register",
+         [](auto& r, auto& m, auto& f) {
+             r.write(f, "1");
+             ::mkfifo(m.c_str(), 0600);
+         },
+         "dev/cpu/0/msr is not the msr driver's device", ""},
+        {"a garbled clock", [](auto& r, auto&, auto& f) { r.write(f, "18OO000\n"); }, "", unreadable},
+        {"a clock of 0", [](auto& r, auto&, auto& f) { r.write(f, "0\n"); }, "", unreadable},
+        {"a pipe as the clock", [](auto&, auto&, auto& f) { ::mkfifo(f.c_str(), 0600); }, "", unreadable},
+        {"a folder as the clock", [](auto&, auto&, auto& f) { std::filesystem::create_directory(f); }, "", unreadable},
+        {"a 10 GB clock",
+         [](auto& r, auto&, auto& f) { std::filesystem::resize_file(r.write(f, "1"), std::uintmax_t{10} << 30); }, "",
+         unreadable},
+        {"a root-only clock", [](auto& r, auto&, auto& f) { std::filesystem::permissions(r.write(f, "1"), {}); }, "",
+         "needs root"},
+        {"a root-only scaling clock before a garbled one",
+         [](auto& r, auto&, auto& f) {
+             std::filesystem::permissions(r.write("sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq", "1"), {});
+             r.write(f, "x");
+         },
+         "", "needs root"},
+        {"a cpufreq folder closed to the user",
+         [](auto& r, auto&, auto& f) { std::filesystem::permissions(r.write(f, "1").parent_path(), {}); }, "",
+         "needs root"},
+        {"the first file's reason",
+         [](auto& r, auto&, auto& f) {
+             std::filesystem::permissions(r.write(f, "1"), {});
+             r.write("sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq", "x");
+         },
+         "", "unreadable value in sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq"},
+        {"the clock from cpuinfo_cur_freq", [](auto& r, auto&, auto& f) { r.write(f, "2400000"); }, "", ""},
+    };
+    for (const auto& c : cases) {
+        const test::TempFolder root;
+        writeMachine(root, 15, 43, 0);
+        std::filesystem::remove(root.path() / "dev/cpu/0/msr");
+        std::filesystem::remove(root.path() / folder / "scaling_cur_freq");
+        c.plant(root, root.path() / "dev/cpu/0/msr", root.path() / folder / "cpuinfo_cur_freq");
+        // As a user who is not root, so that a root-only file cannot be read.
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        if (::fork() == 0) {
+            ::chmod(root.path().c_str(), 0755);
+            const bool dropped = ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+            const LiveReadings live = readLive(root.path());
+            const std::string seen = !dropped      ? "cannot become nobody"
+                                     : live.fidVid ? "read|" + live.clockUnavailable
+                                                   : live.fidVidUnavailable + "|" + live.clockUnavailable;
+            ::_exit(::write(out[1], seen.data(), seen.size()) == static_cast<ssize_t>(seen.size()) ? 0 : 1);
+        }
+        ::close(out[1]);
+        char seen[512] = {};
+        EXPECT_GE(::read(out[0], seen, sizeof seen - 1), 0);
+        ::close(out[0]);
+        ::wait(nullptr);
+        EXPECT_EQ(seen, (c.msrWhy.empty() ? "no msr driver: `modprobe msr`" : c.msrWhy) + "|" + c.clockWhy) << c.name;
+    }
 }
 
 } // namespace

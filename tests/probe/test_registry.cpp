@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
+#include "base/utf8.h"
 #include "probe/registry.h"
 
 #include "support/tempfolder.h"
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -58,6 +60,67 @@ TEST(Registry, UnusableFilesReadAsMissing)
         fs::remove_all(cpuinfo);
         make();
         EXPECT_EQ(GetBootMHz(registry), 0) << what;
+    }
+}
+
+// Each boundary of well-formed UTF-8; a broken sequence takes its lead and the continuation bytes after it.
+TEST(Utf8, ReadsWellFormedSequencesOnly)
+{
+    const std::tuple<const char*, std::string, std::size_t, char32_t> cases[] = {
+        // broken: code point 0
+        {"DEL", "\x7F", 1, 0x7F},
+        {"the smallest two-byte form", "\xC2\x80", 2, 0x80},
+        {"an overlong two-byte form", "\xC1\xBF", 2, 0},
+        {"the smallest three-byte form", "\xE0\xA0\x80", 3, 0x800},
+        {"an overlong three-byte form", "\xE0\x9F\xBF", 3, 0},
+        {"the last before the surrogates", "\xED\x9F\xBF", 3, 0xD7FF},
+        {"the first surrogate", "\xED\xA0\x80", 3, 0},
+        {"the last surrogate", "\xED\xBF\xBF", 3, 0},
+        {"the first after the surrogates", "\xEE\x80\x80", 3, 0xE000},
+        {"the smallest four-byte form", "\xF0\x90\x80\x80", 4, 0x10000},
+        {"an overlong four-byte form", "\xF0\x8F\xBF\xBF", 4, 0},
+        {"the last character", "\xF4\x8F\xBF\xBFz", 4, 0x10FFFF},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", 4, 0},
+        {"a five-byte form", "\xF8\x88\x80\x80\x80z", 5, 0},
+        {"cut short", "\xE2\x82", 2, 0},
+        {"a run of continuation bytes", "\x80\xBFz", 2, 0},
+        {"a lead without its continuation", "\xC3z", 1, 0},
+    };
+    for (const auto& [name, text, length, codePoint] : cases) {
+        const Utf8Sequence read = readUtf8(text);
+        EXPECT_EQ(std::tuple(read.length, read.codePoint, read.valid), std::tuple(length, codePoint, codePoint != 0))
+            << name;
+    }
+}
+
+// What a shared profile could put in a model name, a BIOS date or a driver: nothing a terminal acts on survives.
+TEST(PrintableText, ReplacesWhatATerminalActsOnAndKeepsTheRest)
+{
+    const struct
+    {
+        const char* name;
+        std::string text, expected;
+    } cases[] = {
+        {"C0 and DEL", "a\x1b[31m\tb\x7f", "a?[31m?b?"},
+        {"C1 from U+0080 to U+009F",
+         "\xC2\x80 \xC2\x9B"
+         "2J \xC2\x9F \xC2\xA0",
+         "? ?2J ? \xC2\xA0"},
+        {"raw C1 bytes, not the bytes around them",
+         "\x9B"
+         "2J\x80 \x7E\xA0\xE9",
+         "?2J? \x7E\xA0\xE9"},
+        {"bidirectional overrides", "\xE2\x80\xA9\xE2\x80\xAA\xE2\x80\xAE\xE2\x80\xAF", "\xE2\x80\xA9??\xE2\x80\xAF"},
+        {"bidirectional isolates", "\xE2\x81\xA5\xE2\x81\xA6\xE2\x81\xA9\xE2\x81\xAA", "\xE2\x81\xA5??\xE2\x81\xAA"},
+        {"C1 bytes inside broken sequences", "\xE2\x9B|\xC0\x9B|\xED\xA0\x80|\xF4\x90\x80\x80",
+         "\xE2?|\xC0?|\xED\xA0?|\xF4???"},
+        {"overlong forms stay broken", "\xC1\xBF|\xE0\x9F\xBF|\xF0\x8F\xBF\xBF", "\xC1\xBF|\xE0?\xBF|\xF0?\xBF\xBF"},
+        {"an override after a broken lead", "\xE2\xE2\x80\xAE!", "\xE2?!"},
+        {"other text stays", "AMD Athlon\xE2\x84\xA2 64 X2 \xF0\x9F\x94\xA5 caf\xC3\xA9",
+         "AMD Athlon\xE2\x84\xA2 64 X2 \xF0\x9F\x94\xA5 caf\xC3\xA9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(printableText(c.text), c.expected) << c.name;
     }
 }
 

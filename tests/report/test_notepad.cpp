@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "report/notepad.h"
+#include "report/resultsfile.h"
 #include "support/recordingeditor.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <unistd.h>
 
 using namespace clockdeck;
 
@@ -28,7 +30,25 @@ TEST(OpenInNotePad, closesTheEditorWindowsThenOpensOnlyAFileOfMoreThanTwoBytes)
         if (content)
             dir.write("Results.txt", content);
         test::RecordingEditor editor(windowsOpen);
-        OpenInNotePad(file, editor);
+        EXPECT_FALSE(OpenInNotePad(file, editor));
         EXPECT_EQ(editor.calls, expected) << (content ? content : "no file");
     }
+}
+
+// The results file's rule for links: one's own link is followed; another user's gets the append's refusal, and no
+// editor is asked anything.
+TEST(OpenInNotePad, opensNothingThroughAnotherUsersLink)
+{
+    test::TempFolder dir;
+    const std::filesystem::path file = dir.path() / "Results.txt";
+    std::filesystem::create_symlink(dir.write("private.txt", "not a report"), file);
+    test::RecordingEditor own;
+    EXPECT_FALSE(OpenInNotePad(file, own));
+    EXPECT_EQ(own.calls.back(), "open " + file.string());
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving the link to another user (nobody) needs root";
+    ASSERT_EQ(::lchown(file.c_str(), 65534, 65534), 0);
+    test::RecordingEditor editor;
+    EXPECT_EQ(OpenInNotePad(file, editor), ResultsFileError::ForeignLink);
+    EXPECT_TRUE(editor.calls.empty()) << editor.calls.front();
 }

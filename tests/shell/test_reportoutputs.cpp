@@ -13,8 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -31,7 +31,6 @@ private slots:
         const std::string file = dir.filePath(QStringLiteral("Results.txt")).toStdString();
         test::RecordingEditor editor;
         ReportOutputs outputs(editor);
-        QCOMPARE(::raise(SIGPIPE), 0); // a reader that went away never ends the program
         FieldStore fields;
         QWidget window;
         QStringList boxes;
@@ -58,6 +57,52 @@ private slots:
         outputs.setResultsFile(ResultsFile(dir.path().toStdString())); // a failed append: the box names the file
         QVERIFY(!outputs.append(fields, &window));
         QCOMPARE(boxes, QStringList{dir.path() + QStringLiteral(": Is a directory")});
+    }
+
+    // A click while an append waits for another program's lock joins that wait: the entries go in in the order of
+    // the clicks once the lock goes, and a lock that stays gives one box, not one per click.
+    void clicksDuringAWaitJoinIt()
+    {
+        QTemporaryDir dir;
+        const std::string file = dir.filePath(QStringLiteral("Results.txt")).toStdString();
+        const auto content = [&file] {
+            return std::string(std::istreambuf_iterator<char>(std::ifstream(file).rdbuf()), {});
+        };
+        test::RecordingEditor editor;
+        ReportOutputs outputs(editor);
+        FieldStore fields;
+        QWidget window;
+        QStringList boxes;
+        int click = 0;
+        outputs.setReportSource([&click](const FieldStore&) { return std::to_string(++click) + "\r\n"; });
+        outputs.setResultsFile(ResultsFile(file));
+        outputs.setErrorBox([&](QWidget* parent, const QString& text) { boxes << (parent == &window ? text : "?"); });
+        const int holder = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QCOMPARE(::flock(holder, LOCK_EX), 0);
+        QTimer::singleShot(200, [holder] { ::flock(holder, LOCK_UN); });
+        for (int i = 0; i < 3; ++i)
+            outputs.resultsReleased(fields, Qt::LeftButton, &window);
+        QTRY_COMPARE(content(), std::string("1\r\n\r\n2\r\n\r\n3\r\n\r\n"));
+
+        QCOMPARE(::flock(holder, LOCK_EX), 0); // held to the end of the wait
+        for (int i = 0; i < 5; ++i)
+            outputs.resultsReleased(fields, Qt::LeftButton, &window);
+        QTRY_VERIFY_WITH_TIMEOUT(!boxes.isEmpty(), 2 * int(ReportOutputs::LockWait.count()));
+        QTest::qWait(200); // the boxes of waits that did not join would come now
+        QCOMPARE(boxes, QStringList{QString::fromStdString(file) + " is locked by another program"});
+        ::close(holder);
+        outputs.resultsReleased(fields, Qt::LeftButton, &window); // a new click after the box starts anew
+        QCOMPARE(content(), std::string("1\r\n\r\n2\r\n\r\n3\r\n\r\n9\r\n\r\n"));
+
+        // Another user's link: the editor gets nothing, the box says why.
+        if (::geteuid() != 0)
+            QSKIP("giving Results.txt to another user (nobody) needs root");
+        std::filesystem::remove(file);
+        std::filesystem::create_symlink(dir.filePath(QStringLiteral("private.txt")).toStdString(), file);
+        QCOMPARE(::lchown(file.c_str(), 65534, 65534), 0);
+        outputs.resultsReleased(fields, Qt::RightButton, &window);
+        QCOMPARE(boxes.last(), QString::fromStdString(file) + " is a symbolic link owned by another user");
+        QVERIFY(editor.calls.empty());
     }
 
     void aBrowserThatCannotStartIsReported()
