@@ -18,6 +18,7 @@ namespace {
 
 int g_pipe[2] = {-1, -1};
 std::vector<int> g_installed;
+bool g_read = false; // an object reads the pipe
 
 void onSignal(int signal)
 {
@@ -29,12 +30,14 @@ void onSignal(int signal)
 
 } // namespace
 
-UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
+bool UnixSignals::install(std::initializer_list<int> signalNumbers)
 {
-    if (g_pipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0)
-        return;
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPipe);
+    if (g_pipe[0] >= 0)
+        return false;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) {
+        g_pipe[0] = g_pipe[1] = -1;
+        return false;
+    }
     for (const int signal : signalNumbers) {
         struct sigaction action = {};
         action.sa_handler = onSignal;
@@ -43,6 +46,17 @@ UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* pare
         if (::sigaction(signal, &action, nullptr) == 0)
             g_installed.push_back(signal);
     }
+    return true;
+}
+
+UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
+{
+    if (g_read || (g_pipe[0] < 0 && !install(signalNumbers)))
+        return;
+    g_read = true;
+    // Signals that came before this object are in the pipe already; the notifier reports them at once.
+    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPipe);
 }
 
 UnixSignals::~UnixSignals()
@@ -56,6 +70,7 @@ UnixSignals::~UnixSignals()
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
+    g_read = false;
 }
 
 void UnixSignals::readPipe()
