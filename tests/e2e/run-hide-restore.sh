@@ -75,6 +75,7 @@ wait_for 100 test -n "$(icon_of)" || fail "no tray icon"
 icon=$(icon_of)
 matrix double-click menu second-start
 kill "$app" "$trayer_pid"
+wait "$app" || fail "SIGTERM ended the program with $?"
 
 echo "-- a StatusNotifierItem host: Activate and the exported menu's Show Clockdeck"
 /usr/bin/python3 "$here/watcher.py" serve "$work/items" 2>"$work/watcher.log" &
