@@ -8,9 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QFile>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>

@@ -81,8 +81,10 @@ std::set<std::string> installedPlatforms()
     std::set<std::string> names;
     for (const QString& folder : folders) {
         for (const QFileInfo& file : QDir(folder).entryInfoList({QStringLiteral("*.so")}, QDir::Files)) {
-            const QJsonArray keys =
-                QPluginLoader(file.absoluteFilePath()).metaData().value(QLatin1String("MetaData"))[QLatin1String("Keys")].toArray();
+            const QJsonArray keys = QPluginLoader(file.absoluteFilePath())
+                                        .metaData()
+                                        .value(QLatin1String("MetaData"))[QLatin1String("Keys")]
+                                        .toArray();
             for (const QJsonValue& key : keys)
                 names.insert(key.toString().toLower().toStdString());
         }
@@ -221,8 +223,7 @@ public:
                   std::_Exit(1);
               }
           })
-    {
-    }
+    {}
     ~Watchdog()
     {
         {
@@ -373,12 +374,14 @@ EarlyStart handleEarlyOptions(int argc, char* argv[])
     const bool x11 = wantsX11 && isSet("DISPLAY");
     if (!wayland && !x11) {
         if (!wantsX11)
-            std::fprintf(stderr, "clockdeck: no display to open the window on (the platform %s asks for Wayland, and "
-                                 "WAYLAND_DISPLAY is not set); run clockdeck-cli for the calculation in a terminal\n",
+            std::fprintf(stderr,
+                         "clockdeck: no display to open the window on (the platform %s asks for Wayland, and "
+                         "WAYLAND_DISPLAY is not set); run clockdeck-cli for the calculation in a terminal\n",
                          platform.c_str());
         else if (!wantsWayland)
-            std::fprintf(stderr, "clockdeck: no display to open the window on (the platform %s asks for X11, and "
-                                 "DISPLAY is not set); run clockdeck-cli for the calculation in a terminal\n",
+            std::fprintf(stderr,
+                         "clockdeck: no display to open the window on (the platform %s asks for X11, and "
+                         "DISPLAY is not set); run clockdeck-cli for the calculation in a terminal\n",
                          platform.c_str());
         else
             std::fputs("clockdeck: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "

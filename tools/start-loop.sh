@@ -24,7 +24,7 @@ for ((n = 1; n <= starts; n++)); do
     app=$!
     sleep "$pause"
     kill -9 $app 2>/dev/null
-    wait $app
+    wait $app 2>/dev/null
     status=$?
     case $status in
     137) what="running when killed" ;;

@@ -95,7 +95,8 @@ private slots:
                     seen << QStringLiteral("moved %1 %2").arg(moved.x()).arg(moved.y());
             }
         } else if (how[0] == QLatin1String("key") && how.last() == QLatin1String("held")) {
-            for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress, QEvent::KeyRelease, QEvent::KeyPress}) {
+            for (const QEvent::Type type :
+                 {QEvent::KeyRelease, QEvent::KeyPress, QEvent::KeyRelease, QEvent::KeyPress}) {
                 QKeyEvent repeat(type, QKeySequence(how[1])[0].key(), Qt::NoModifier, QString(), true);
                 QApplication::sendEvent(w.window.get(), &repeat);
             }

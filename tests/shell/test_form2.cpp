@@ -84,7 +84,8 @@ private slots:
             }
         });
         {
-            Form2 form2({.sysroot = profile(), .runtimeFolder = m_runtime.path(), .handleSignals = false, .quit = [] {}});
+            Form2 form2(
+                {.sysroot = profile(), .runtimeFolder = m_runtime.path(), .handleSignals = false, .quit = [] {}});
             const auto status = form2.load();
             done = true;
             writer.join();
