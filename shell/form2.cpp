@@ -236,9 +236,8 @@ void Form2::restoreMainWindow()
         return;
     }
     // Both of Qt's records of the state are cleared before the window is shown: the widget's and its native
-    // window's can disagree (a minimise that came from the window manager, or a key sent to the window while it
-    // was not active), and a window shown while either still says minimised maps as an icon, or is hidden again
-    // at once by the hide-when-minimised rule.
+    // window's can disagree after a minimise that came from the window manager, and a window shown while either
+    // still says minimised maps as an icon, or is hidden again at once by the hide-when-minimised rule.
     constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
     m_form1->setWindowState(m_form1->windowState() & ~NotNormal);
     if (QWindow* native = m_form1->windowHandle(); native && (native->windowStates() & NotNormal))
