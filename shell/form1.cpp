@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
@@ -181,7 +182,6 @@ void Form1::buildShortcuts()
         {QKeySequence(Qt::CTRL | Qt::Key_C), [this] { emit copyRequested(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { emit resultsReleased(Qt::LeftButton); }},
         {QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { requestExit(); }},
-        {QKeySequence(Qt::Key_Escape), [this] { minimise(); }},
         {QKeySequence(Qt::Key_F1), [this] { m_openUrl(aboutPage()); }},
     };
     for (const auto& [key, action] : keys) {
@@ -324,6 +324,32 @@ void Form1::changeEvent(QEvent* event)
         hide();
     }
     QWidget::changeEvent(event);
+}
+
+bool Form1::event(QEvent* event)
+{
+    // Escape hides the window when it is released after a fresh press, not when it is pressed: a tool that sends
+    // the key to this window (xdotool key --window) sends the press as real input while the window has the focus,
+    // and would send the release as a synthetic event once the window had gone. The X server would then hold
+    // Escape down for good and repeat it into every window that gets the focus, hiding this one again each time
+    // it came back and closing every menu. A key held down repeats as releases and presses in pairs, each pair
+    // with one time stamp; those presses are not fresh.
+    const bool press = event->type() == QEvent::KeyPress, release = event->type() == QEvent::KeyRelease;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((press || release) && key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+        const bool repeat =
+            key->isAutoRepeat() || (press && key->timestamp() != 0 && key->timestamp() == m_escapeReleasedAt);
+        if (press && !repeat)
+            m_escapePressed = true;
+        if (release) {
+            m_escapeReleasedAt = key->timestamp();
+            if (!repeat && std::exchange(m_escapePressed, false))
+                minimise();
+        }
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void Form1::paintEvent(QPaintEvent*)

@@ -89,6 +89,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -114,6 +115,10 @@ private:
     UrlOpener m_openUrl;
     SystemMover m_systemMove;
     MinimisePolicy m_hideWhenMinimised;
+    // Escape: pressed afresh and not yet released, and when it was last released (a press with the same time
+    // stamp is the key held down).
+    bool m_escapePressed = false;
+    quint64 m_escapeReleasedAt = 0;
 
     // Window drag: where the pointer held the window, and who moves it during this press.
     enum class Drag : std::uint8_t

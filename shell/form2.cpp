@@ -8,14 +8,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QWindow>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+
+#include <sys/stat.h>
 
 namespace clockdeck {
 
@@ -31,6 +37,44 @@ bool isXEmbedIcon()
 
 // A tray that comes back (the panel restarted) is noticed within this time. Slow on purpose: it only looks.
 constexpr int TrayWatchMs = 2000;
+
+// A file that is there and is not a regular file (a FIFO, a device, a folder) is never opened: opening a FIFO
+// waits for a writer that may never come.
+bool regularOrMissing(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? S_ISREG(info.st_mode) : errno == ENOENT;
+}
+
+// The settings, ~/.config/Tarnwick/Clockdeck.conf, and only that file (no organisation-wide or system fallbacks):
+// nothing when it, or the lock file written beside it, is there but not a regular file.
+std::unique_ptr<QSettings> openSettings()
+{
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/Tarnwick/Clockdeck.conf");
+    if (!regularOrMissing(path) || !regularOrMissing(path + QStringLiteral(".lock"))) {
+        std::fprintf(stderr, "clockdeck: %s is not a regular file; the window's id is not recorded\n",
+                     qPrintable(path));
+        return nullptr;
+    }
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+// A window that lies wholly outside every screen (dragged off with no window manager to stop it, or left where a
+// screen used to be) comes back centred on the primary screen; one still partly in view stays where it is.
+void bringIntoView(QWidget& window)
+{
+    const QRect frame = window.frameGeometry();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty() || std::any_of(screens.begin(), screens.end(), [&frame](const QScreen* screen) {
+            return screen->geometry().intersects(frame);
+        }))
+        return;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    window.move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
+}
 
 } // namespace
 
@@ -116,8 +160,8 @@ void Form2::recordMainWindow()
     if (!m_form1)
         return;
     // Kept for the record under the organisation and program names; later starts go through the channel.
-    QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Clockdeck"));
-    settings.setValue(QStringLiteral("Clockdeck/Hwnd"), QString::number(static_cast<qint64>(m_form1->winId())));
+    if (const auto settings = openSettings())
+        settings->setValue(QStringLiteral("Clockdeck/Hwnd"), QString::number(static_cast<qint64>(m_form1->winId())));
 }
 
 void Form2::addTrayIcon()
@@ -188,8 +232,14 @@ void Form2::restoreMainWindow()
         recordMainWindow();
         return;
     }
+    // Both of Qt's records of the state are cleared before the window is shown: the widget's and its native
+    // window's can disagree after a minimise that came from the window manager, and a window shown while either
+    // still says minimised maps as an icon, or is hidden again at once by the hide-when-minimised rule.
     constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
     m_form1->setWindowState(m_form1->windowState() & ~NotNormal);
+    if (QWindow* native = m_form1->windowHandle(); native && (native->windowStates() & NotNormal))
+        native->setWindowStates(native->windowStates() & ~NotNormal);
+    bringIntoView(*m_form1);
     // A window hidden after the window manager iconified it keeps native state that Qt no longer sees (on X11 it
     // can map again as an icon, or not at all). On Wayland a client can neither bring back a minimised window nor
     // raise one, and is not even told that it was minimised: only the loss of activation shows. A fresh native

@@ -2,20 +2,25 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "shell/form2.h"
 #include "shell/startup.h"
+#include "shell/unixsignals.h"
 
 #include <QApplication>
 
 #include <csignal>
+#include <optional>
 #include <vector>
 
 int main(int argc, char* argv[])
 {
+    // Before any file or display is touched: a request to end waits until the event loop answers it, and every
+    // step before that has a deadline.
+    [[maybe_unused]] const bool handled = clockdeck::UnixSignals::install({SIGTERM, SIGINT, SIGHUP});
     // A reader that goes away (a pipe as standard error, a program the window talks to) and a results file that
     // reaches the user's file-size limit become errors where they happen ("File too large" puts the file back)
     // rather than signals that end the window.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
-    const clockdeck::EarlyStart early = clockdeck::handleEarlyOptions(argc, argv);
+    clockdeck::EarlyStart early = clockdeck::handleEarlyOptions(argc, argv);
     if (early.exitCode) {
         return *early.exitCode;
     }
@@ -30,7 +35,10 @@ int main(int argc, char* argv[])
     }
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
+    std::optional<clockdeck::PlatformStartGuard> guard(std::in_place, platform);
     QApplication app(count, arguments.data());
+    guard.reset();
+    early.x11.reset(); // Qt holds its own connection by now
     // Qt has taken its own options out of the list by now.
     const clockdeck::StartOptions options = clockdeck::parseStartOptions(count, arguments.data());
     if (options.exitCode) {

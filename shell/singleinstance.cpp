@@ -194,17 +194,33 @@ SingleInstance::Claim SingleInstance::pokeFile(int timeoutMs) const
             QThread::msleep(20);
             continue;
         }
+        if (!peerIsThisUser(fd)) {
+            ::close(fd);
+            return Claim::NoAnswer;
+        }
         QByteArray answer;
-        bool sent = peerIsThisUser(fd) && waitFor(fd, POLLOUT, deadline) &&
-                    ::send(fd, ShowRequest.data(), ShowRequest.size(), MSG_NOSIGNAL) == ShowRequest.size();
+        bool dropped = false; // closed before any answer: the instance gave way to newer connections
+        bool sent = waitFor(fd, POLLOUT, deadline);
+        if (sent && ::send(fd, ShowRequest.data(), ShowRequest.size(), MSG_NOSIGNAL) != ShowRequest.size()) {
+            sent = false;
+            dropped = errno == EPIPE || errno == ECONNRESET;
+        }
         while (sent && !answer.contains('\n') && answer.size() < MaxLine && waitFor(fd, POLLIN, deadline)) {
             char buffer[MaxLine];
             const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-            if (got <= 0 && !(got < 0 && errno == EINTR))
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                dropped = answer.isEmpty() && (got == 0 || errno == ECONNRESET);
                 break;
-            answer.append(buffer, std::max<ssize_t>(got, 0));
+            }
+            answer.append(buffer, got);
         }
         ::close(fd);
+        if (dropped) { // ask again while the deadline lasts
+            QThread::msleep(20);
+            continue;
+        }
         return answer == ShowAnswer ? Claim::Running : Claim::NoAnswer;
     }
     return Claim::NoAnswer;

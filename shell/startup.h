@@ -3,23 +3,49 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
 class QApplication;
+struct xcb_connection_t;
 
 namespace clockdeck {
+
+struct XDisconnect
+{
+    void operator()(xcb_connection_t* connection) const;
+};
 
 struct EarlyStart
 {
     std::optional<int> exitCode; // end now with this status; what to say is already printed
     std::string platform;        // the window system to ask Qt for ("wayland", "xcb"), empty: Qt's own choice
+    // The check's own connection to the X server, to be closed only once Qt has its own: an X server left with no
+    // client resets, and refuses the next connection while it does.
+    std::unique_ptr<xcb_connection_t, XDisconnect> x11;
 };
 
-// What needs no window system: --help, --version, and the check that the display answers at all. Without it Qt
-// would abort (and dump core) on a display that is not there; this says in one line which display failed. The
-// check is one connect to the display's socket, before any of Qt's start-up.
-EarlyStart handleEarlyOptions(int argc, char* argv[]);
+/// What needs no window system: --help, --version, and the checks that the display answers and that Qt's
+/// platform can be had. Without them Qt would abort (and dump core) on a display that is not there, or wait for
+/// ever on one that never answers; this says in one line what failed, and every wait has a deadline
+/// (DisplayDeadlineMs).
+[[nodiscard]] EarlyStart handleEarlyOptions(int argc, char* argv[]);
+
+/// How long a display may take to answer the first request.
+constexpr int DisplayDeadlineMs = 5000;
+
+/// Held around QApplication's construction: whatever Qt's platform plugin says is held back, and its fatal error
+/// ends the program with one line and status 1 instead of an abort. Afterwards Qt's messages are passed on again,
+/// the held ones first.
+class PlatformStartGuard
+{
+public:
+    explicit PlatformStartGuard(std::string platform);
+    ~PlatformStartGuard();
+    PlatformStartGuard(const PlatformStartGuard&) = delete;
+    PlatformStartGuard& operator=(const PlatformStartGuard&) = delete;
+};
 
 struct StartOptions
 {

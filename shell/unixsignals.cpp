@@ -18,6 +18,7 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 std::vector<int> installedSignals;
+bool pipeHasReader = false; // an object reads the pipe
 
 void onSignal(int signal)
 {
@@ -29,12 +30,14 @@ void onSignal(int signal)
 
 } // namespace
 
-UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
+bool UnixSignals::install(std::initializer_list<int> signalNumbers)
 {
-    if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0)
-        return;
-    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPipe);
+    if (signalPipe[0] >= 0)
+        return false;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
+        signalPipe[0] = signalPipe[1] = -1;
+        return false;
+    }
     for (const int signal : signalNumbers) {
         struct sigaction action = {};
         action.sa_handler = onSignal;
@@ -43,6 +46,17 @@ UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* pare
         if (::sigaction(signal, &action, nullptr) == 0)
             installedSignals.push_back(signal);
     }
+    return true;
+}
+
+UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
+{
+    if (pipeHasReader || (signalPipe[0] < 0 && !install(signalNumbers)))
+        return;
+    pipeHasReader = true;
+    // Signals that came before this object are in the pipe already; the notifier reports them at once.
+    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPipe);
 }
 
 UnixSignals::~UnixSignals()
@@ -56,6 +70,7 @@ UnixSignals::~UnixSignals()
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
     signalPipe[0] = signalPipe[1] = -1;
+    pipeHasReader = false;
 }
 
 void UnixSignals::readPipe()

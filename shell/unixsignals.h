@@ -19,7 +19,12 @@ class UnixSignals : public QObject
     Q_OBJECT
 
 public:
-    // Installs the handlers for @p signalNumbers; one object per process.
+    /// Installs the handlers for @p signalNumbers now, before there is an event loop to answer them: a signal
+    /// that arrives meanwhile waits for the object that reads it. False when they could not be installed.
+    static bool install(std::initializer_list<int> signalNumbers);
+
+    // Reads what the handlers catch, installing them for @p signalNumbers unless install() did; one object per
+    // process.
     explicit UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent = nullptr);
     ~UnixSignals() override;
 

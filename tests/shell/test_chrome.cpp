@@ -33,6 +33,7 @@ private slots:
             {"not a link", "NamePlates(16)", "left", ""},
             {"the window system minimises", "", "system", "hidden"},
             {"Escape", "", "key Esc", "hidden"},
+            {"Escape held since before the window came", "", "key Esc held", ""}, // repeats only: no fresh press
             {"Image2 right, released outside", "Image2", "right outside", ""},
             {"Ctrl+Q", "", "key Ctrl+Q", "exit"},
             {"Image3 released outside", "Image3", "outside", ""},
@@ -92,6 +93,12 @@ private slots:
                 QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(230, 170));
                 if (const QPoint moved = w->pos() - start; !moved.isNull())
                     seen << QStringLiteral("moved %1 %2").arg(moved.x()).arg(moved.y());
+            }
+        } else if (how[0] == QLatin1String("key") && how.last() == QLatin1String("held")) {
+            for (const QEvent::Type type :
+                 {QEvent::KeyRelease, QEvent::KeyPress, QEvent::KeyRelease, QEvent::KeyPress}) {
+                QKeyEvent repeat(type, QKeySequence(how[1])[0].key(), Qt::NoModifier, QString(), true);
+                QApplication::sendEvent(w.window.get(), &repeat);
             }
         } else if (how[0] == QLatin1String("key")) {
             QTest::keySequence(w.window.get(), QKeySequence(how[1]));

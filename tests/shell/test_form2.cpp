@@ -8,11 +8,19 @@
 #include "shell/picturebutton.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace clockdeck;
 using namespace clockdeck::test;
@@ -53,6 +61,67 @@ private slots:
             QVERIFY(form2.isUnloaded() && (!window || !window->isVisible()) && !form2.trayIcon()->isVisible());
             form2.unload(); // later ways out find nothing left to do
             QCOMPARE(quits, 1);
+        }
+    }
+
+    // The settings file is opened only when it is a regular file or missing: a FIFO there would hold the start in
+    // open() until a writer came. It is never opened, and stays a FIFO.
+    void settingsFifoIsNeverOpened()
+    {
+        const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                             QStringLiteral("/Tarnwick/Clockdeck.conf");
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && (!QFileInfo::exists(path) || QFile::remove(path)));
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+        // A writer that comes and goes at once: it finds any reader waiting in open(), and lets it go on.
+        std::atomic<bool> done = false, opened = false;
+        std::thread writer([&] {
+            for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(5))) {
+                if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); fd >= 0) {
+                    opened = true;
+                    ::close(fd);
+                }
+            }
+        });
+        {
+            Form2 form2(
+                {.sysroot = profile(), .runtimeFolder = m_runtime.path(), .handleSignals = false, .quit = [] {}});
+            const auto status = form2.load();
+            done = true;
+            writer.join();
+            QVERIFY(!status && form2.mainWindow());
+        }
+        struct stat info
+        {
+        };
+        QVERIFY2(!opened, "the FIFO was opened");
+        QVERIFY(::stat(name.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+        QVERIFY(QFile::remove(path));
+    }
+
+    // A restore (the tray, a later start) brings a window that lies wholly outside every screen back into view; one
+    // still partly in view stays where it was put.
+    void restoreBringsTheWindowIntoView()
+    {
+        Form2 form2({.sysroot = profile(), .runtimeFolder = m_runtime.path(), .handleSignals = false, .quit = [] {}});
+        QVERIFY(!form2.load());
+        Form1* window = form2.mainWindow();
+        const QRect screen = window->screen()->geometry();
+        const struct
+        {
+            const char* name;
+            QPoint at;
+            bool stays;
+        } cases[] = {
+            {"far above and to the left", {-5000, -5000}, false},
+            {"one pixel past the right edge", {screen.right() + 1, 10}, false},
+            {"one pixel past the bottom edge", {10, screen.bottom() + 1}, false},
+            {"its last column on screen", {screen.left() - window->width() + 1, 10}, true},
+        };
+        for (const auto& row : cases) {
+            window->move(row.at);
+            form2.restoreMainWindow();
+            QVERIFY2(screen.contains(window->frameGeometry()) || (row.stays && window->pos() == row.at), row.name);
         }
     }
 };

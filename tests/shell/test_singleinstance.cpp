@@ -82,6 +82,29 @@ private slots:
         }
     }
 
+    // A running instance under a flood drops its oldest connections, a later start's among them: that start asks
+    // again while its deadline lasts, here after its first connection was dropped unread.
+    void droppedRequestIsAskedAgain()
+    {
+        const QString socket = SingleInstance(m_runtime.path(), QStringLiteral("busy")).socketPath();
+        const int lock = ::open(QFile::encodeName(socket.chopped(7) + ".lock").constData(), O_RDWR | O_CREAT, 0600);
+        const int listening = unixSocket(socket, false, true);
+        QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0 && listening >= 0);
+        auto running = std::async(std::launch::async, [listening] {
+            ::close(::accept(listening, nullptr, nullptr)); // given way to newer ones
+            const int fd = ::accept(listening, nullptr, nullptr);
+            char line[16] = {};
+            const bool asked = fd >= 0 && ::recv(fd, line, sizeof line - 1, 0) > 0 && QByteArray(line) == "show\n";
+            return asked && ::write(fd, "ok\n", 3) == 3 && ::close(fd) == 0;
+        });
+        const Claim claim = SingleInstance(m_runtime.path(), QStringLiteral("busy")).claim(3000);
+        ::shutdown(listening, SHUT_RDWR); // a start that never came back leaves the second accept waiting
+        QVERIFY(running.get());
+        QCOMPARE(claim, Claim::Running);
+        ::close(listening);
+        ::close(lock);
+    }
+
     // Idle connections beyond the cap, wrong and endless lines: none is a request, each is cut off, the listener stays.
     void strangersOnTheChannelAreDropped()
     {
