@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "form1.h"
 
+#include "accessibility.h"
 #include "desktoplauncher.h"
 #include "form1layout.h"
 #include "labelstyles.h"
@@ -10,16 +11,23 @@
 #include "skinlabel.h"
 #include "spinbar.h"
 
+#include <QAccessible>
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
+#include <QMenu>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
 #include <QWheelEvent>
 #include <QWindow>
+
+#include <xcb/xcb.h>
 
 #include <algorithm>
 
@@ -79,6 +87,8 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
+    setAccessibleName(QStringLiteral("Clockdeck"));
+    installAccessibility();
     setWindowIcon(pictures::icon());
     setFixedSize(layout::OuterWidth, layout::OuterHeight);
     setCursor(pictures::windowPointer(qApp->devicePixelRatio()));
@@ -89,7 +99,7 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
     buildLabels();
     buildSpins(); // after the labels: a spin control is drawn over any label box it touches
     buildButtons();
-    buildShortcuts();
+    buildActions();
 
     m_calc.fields().subscribe([this](Field f) { showField(f); });
 }
@@ -114,6 +124,7 @@ void Form1::buildLabels()
         label->setColour(colourFor(row.style));
         label->setToolTip(qs(row.toolTip));
         if (row.field) {
+            label->setAccessibleName(qs(layout::captionOf(*row.field)));
             m_fieldLabels[index(*row.field)] = label;
             label->setText(qs(m_calc.text(*row.field)));
         } else {
@@ -124,6 +135,7 @@ void Form1::buildLabels()
             m_namePlates[std::size_t(*plate)] = label;
         }
         if (plate && linkTarget(*plate).isValid()) {
+            label->setKind(SkinLabel::Kind::Link);
             label->setCursor(hand);
             connect(label, &SkinLabel::pressed, this, [label] { label->setColour(LinkPressedColour); });
             connect(label, &SkinLabel::released, this, [label] { label->setColour(LinkColour); });
@@ -132,6 +144,7 @@ void Form1::buildLabels()
     }
 
     SkinLabel* label17 = fieldLabel(Field::Label17);
+    label17->setKind(SkinLabel::Kind::Stepper);
     connect(label17, &SkinLabel::released, this,
             [this](Qt::MouseButton button) { m_calc.Label17_MouseUp(buttonCode(button)); });
     label17->installEventFilter(this);
@@ -145,6 +158,7 @@ void Form1::buildSpins()
     QWidget* previous = nullptr;
     for (const layout::SpinRow& row : layout::SpinControls) {
         auto* bar = new SpinBar(row.spin, this);
+        bar->setAccessibleName(qs(layout::captionOf(Spins[index(row.spin)].field)));
         bar->setGeometry(pixels(row.left, row.top, row.width, row.height));
         bar->installEventFilter(this);
         connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { spinMoved(bar, value); });
@@ -174,20 +188,89 @@ void Form1::buildButtons()
     connect(image(4), &PictureButton::released, this, &Form1::resultsReleased);
 }
 
-void Form1::buildShortcuts()
+void Form1::buildActions()
 {
-    // The keys users expect of a small tool window; each does what its button or link does.
-    const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_C), [this] { emit copyRequested(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { emit resultsReleased(Qt::LeftButton); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { requestExit(); }},
-        {QKeySequence(Qt::Key_Escape), [this] { minimise(); }},
-        {QKeySequence(Qt::Key_F1), [this] { m_openUrl(aboutPage()); }},
+    // Every command of the window with its key, in the order the context menu lists them; an entry without text is
+    // a separator. A picture button that runs the command is named after it for assistive tools.
+    struct Entry
+    {
+        QString text;
+        QKeySequence key;
+        int image; // ImageN, or 0
+        std::function<void()> run;
     };
-    for (const auto& [key, action] : keys) {
-        auto* shortcut = new QShortcut(key, this);
-        connect(shortcut, &QShortcut::activated, this, action);
+    const auto link = [this](int plate) { return Entry{namePlate(plate)->text(), {}, 0, [this, plate] {
+                                                            m_openUrl(linkTarget(plate));
+                                                        }}; };
+    const Entry entries[] = {
+        {QStringLiteral("Add to Results.txt"), QKeySequence(Qt::CTRL | Qt::Key_S), 4,
+         [this] { emit resultsReleased(Qt::LeftButton); }},
+        {QStringLiteral("Open Results.txt"), QKeySequence(Qt::CTRL | Qt::Key_O), 0,
+         [this] { emit resultsReleased(Qt::RightButton); }},
+        {QStringLiteral("Copy report"), QKeySequence(Qt::CTRL | Qt::Key_C), 3, [this] { emit copyRequested(); }},
+        {},
+        link(24),
+        link(25),
+        link(26),
+        {},
+        {QStringLiteral("About"), QKeySequence(Qt::Key_F1), 0, [this] { m_openUrl(aboutPage()); }},
+        {QStringLiteral("Hide to tray"), QKeySequence(Qt::Key_Escape), 1, [this] { minimise(); }},
+        {QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), 2, [this] { requestExit(); }},
+    };
+    for (const Entry& entry : entries) {
+        auto* action = new QAction(entry.text, this);
+        action->setSeparator(entry.text.isEmpty());
+        action->setShortcut(entry.key);
+        if (entry.run) {
+            connect(action, &QAction::triggered, this, entry.run);
+        }
+        if (PictureButton* button = image(entry.image)) {
+            button->setAccessibleName(entry.text);
+        }
+        addAction(action);
     }
+    // The keyboard's ways to the menu. The spin controls, which hold the focus, keep no menu of their own.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this] { openMenu({}, true); });
+    }
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    const bool byKeyboard = event->reason() == QContextMenuEvent::Keyboard;
+    openMenu(byKeyboard ? QPoint() : event->globalPos(), byKeyboard);
+}
+
+void Form1::openMenu(const QPoint& globalPos, bool byKeyboard)
+{
+    if (!m_menu) {
+        m_menu = new QMenu(this);
+        m_menu->setObjectName(QStringLiteral("contextMenu"));
+        m_menu->addActions(actions());
+    }
+    QPoint at = globalPos;
+    if (byKeyboard) {
+        // Below the control that has the keyboard, or at the window's corner, with the first entry chosen so that
+        // the arrow keys and Return work at once.
+        const QWidget* focus = focusWidget();
+        at = focus ? focus->mapToGlobal(QPoint(0, focus->height())) : mapToGlobal(QPoint(8, 8));
+        m_menu->setActiveAction(m_menu->actions().value(0));
+    }
+    m_menu->popup(at);
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    // Qt names the window only in _NET_WM_NAME while its title is empty; tools that read the older WM_NAME (window
+    // lists, automation) find it by the same name.
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>(); x11 && x11->connection()) {
+        static constexpr char name[] = "Clockdeck";
+        xcb_change_property(x11->connection(), XCB_PROP_MODE_REPLACE, xcb_window_t(winId()), XCB_ATOM_WM_NAME,
+                            XCB_ATOM_STRING, 8, sizeof name - 1, name);
+    }
+    QWidget::showEvent(event);
 }
 
 SkinLabel* Form1::namePlate(int index) const
@@ -232,6 +315,17 @@ void Form1::showField(Field field)
 {
     if (SkinLabel* label = m_fieldLabels[index(field)]) {
         label->setText(qs(m_calc.text(field)));
+    }
+    // Assistive tools hear the new value of the spin control that steps this field.
+    if (!QAccessible::isActive() || !isInputField(field)) {
+        return;
+    }
+    SpinBar* bar = m_spins[index(spinFor(field))];
+    if (QAccessibleInterface* spin = bar ? QAccessible::queryAccessibleInterface(bar) : nullptr) {
+        if (QAccessibleValueInterface* value = spin->valueInterface()) {
+            QAccessibleValueChangeEvent event(bar, value->currentValue());
+            QAccessible::updateAccessibility(&event);
+        }
     }
 }
 
