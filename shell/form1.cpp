@@ -87,8 +87,8 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
+    installAccessibility(); // before anything asks for this window's interface, which Qt then keeps
     setAccessibleName(QStringLiteral("Clockdeck"));
-    installAccessibility();
     setWindowIcon(pictures::icon());
     setFixedSize(layout::OuterWidth, layout::OuterHeight);
     setCursor(pictures::windowPointer(qApp->devicePixelRatio()));
@@ -256,9 +256,12 @@ void Form1::openMenu(const QPoint& globalPos, bool byKeyboard)
         // the arrow keys and Return work at once.
         const QWidget* focus = focusWidget();
         at = focus ? focus->mapToGlobal(QPoint(0, focus->height())) : mapToGlobal(QPoint(8, 8));
-        m_menu->setActiveAction(m_menu->actions().value(0));
     }
     m_menu->popup(at);
+    if (byKeyboard) {
+        // Chosen once shown, so that assistive tools hear the entry that has the keyboard.
+        m_menu->setActiveAction(m_menu->actions().value(0));
+    }
 }
 
 void Form1::showEvent(QShowEvent* event)
