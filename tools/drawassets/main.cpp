@@ -90,7 +90,7 @@ int main(int argc, char** argv)
             ok = save(scale == 1 ? img : blocks(img, scale), out.filePath(QLatin1String(name) + suffix)) && ok;
     }
     ok = save(drawIcon32(), out.filePath("icon32.png")) && ok;
-    for (int size : {32, 48, 64, 128, 256})
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         ok = save(drawIcon(size), out.filePath(QStringLiteral("icons/%1/net.tarnwick.Clockdeck.png").arg(size))) && ok;
 
     QFile svg(out.filePath("net.tarnwick.Clockdeck.svg"));
