@@ -30,8 +30,7 @@ class AccessibleLabel : public QAccessibleWidget, public QAccessibleTextInterfac
 public:
     explicit AccessibleLabel(SkinLabel* label)
         : QAccessibleWidget(label, label->kind() == SkinLabel::Kind::Link ? QAccessible::Link : QAccessible::StaticText)
-    {
-    }
+    {}
 
     SkinLabel* label() const { return static_cast<SkinLabel*>(widget()); }
 

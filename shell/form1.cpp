@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QtGui/qguiapplication_platform.h>
 #include <QMenu>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -26,6 +25,7 @@
 #include <QShortcut>
 #include <QWheelEvent>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 
@@ -199,9 +199,9 @@ void Form1::buildActions()
         int image; // ImageN, or 0
         std::function<void()> run;
     };
-    const auto link = [this](int plate) { return Entry{namePlate(plate)->text(), {}, 0, [this, plate] {
-                                                            m_openUrl(linkTarget(plate));
-                                                        }}; };
+    const auto link = [this](int plate) {
+        return Entry{namePlate(plate)->text(), {}, 0, [this, plate] { m_openUrl(linkTarget(plate)); }};
+    };
     const Entry entries[] = {
         {QStringLiteral("Add to Results.txt"), QKeySequence(Qt::CTRL | Qt::Key_S), 4,
          [this] { emit resultsReleased(Qt::LeftButton); }},
