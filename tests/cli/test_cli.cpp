@@ -161,7 +161,8 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
     const std::string x2 = test::profile("x2-4400").string(); // an Athlon 64, whatever this machine has
     // Arguments, where standard output goes, the exit status, the start of standard output, standard error.
     const std::tuple<std::vector<const char*>, int, int, std::string, std::string> cases[] = {
-        {{"--sysroot", x2.c_str(), "--set", "Multiplier=20"}, File, 0, " ", "note: Multiplier=20 is outside 4 to 15; set to 15"},
+        {{"--sysroot", x2.c_str(), "--set", "Multiplier=20"}, File, 0, " ",
+         "note: Multiplier=20 is outside 4 to 15; set to 15"},
         {{"--help"}, File, 0, "Usage: clockdeck-cli", ""},
         {{"--bogus"}, File, 2, "", "unknown option '--bogus' (see --help)"},
         {{"--help"}, ClosedPipe, 1, "", "cannot write to standard output: Broken pipe"},

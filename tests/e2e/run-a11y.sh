@@ -23,7 +23,8 @@ wait_for 300 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$clockdeck" --sysroot "$profile" >"$work/clockdeck.log" 2>&1 &
 app=$!
 pids+=("$app")
-timeout 120 /usr/bin/python3 "$here/accessible.py" "$app" "$work/expected.txt" || fail "the accessible tree or its actions"
+timeout 120 /usr/bin/python3 "$here/accessible.py" "$app" "$work/expected.txt" ||
+    fail "the accessible tree or its actions"
 [[ $(xprop -id "$(xdo search --onlyvisible --pid "$app" | head -n1)" WM_NAME) == *'"Clockdeck"'* ]] ||
     fail "WM_NAME is not Clockdeck"
 finish

@@ -155,8 +155,10 @@ private slots:
                                           std::pair{w->spinControl(Spin::VScroll4)->geometry(), QColor(0, 128, 0)}}) {
             const QRect d(QPoint(qRound(box.left() * ratio), qRound(box.top() * ratio)),
                           QPoint(qRound((box.right() + 1) * ratio) - 1, qRound((box.bottom() + 1) * ratio) - 1));
-            for (const auto& [start, step, inward] : {std::tuple{d.topLeft(), right, down}, {d.topRight(), down, -right},
-                                                      {d.bottomLeft(), right, -down}, {d.topLeft(), down, right}}) {
+            const std::tuple<QPoint, QPoint, QPoint> edges[] = { // corner, along the edge, inward
+                {d.topLeft(), right, down}, {d.topRight(), down, -right}, {d.bottomLeft(), right, -down},
+                {d.topLeft(), down, right}};
+            for (const auto& [start, step, inward] : edges) {
                 const int length = (step == right ? d.width() : d.height()) - 4 * dot; // corners left out
                 const auto line = [&](int depth) { // "#" for a pixel of the frame's colour, depth pixels inward
                     QString seen;
@@ -170,8 +172,9 @@ private slots:
                     runs << run.capturedLength();
                 runs = runs.mid(1, runs.size() - 2); // the ends may be cut
                 const bool even = runs.size() >= 2 && runs.count(dot) == runs.size();
+                const QString seen = QStringLiteral("at %1: %2 along an edge, dots of %3 expected").arg(ratio);
                 QVERIFY2(even && line(dot - 1) == outer && !line(dot).contains(u'#'),
-                         qPrintable(QStringLiteral("at %1: %2 along an edge, dots of %3 expected").arg(ratio).arg(outer).arg(dot)));
+                         qPrintable(seen.arg(outer).arg(dot)));
             }
         }
     }

@@ -43,10 +43,10 @@ private slots:
             XFree(cursor);
         }
         const qreal ratio = w->devicePixelRatioF();
-        const QByteArray seen = QString::asprintf("tip x %d..%d on row %d, hot spot %d, %d, size %d x %d at ratio %g",
-                                                  tipLeft, tipRight, top, hot.x(), hot.y(), size.width(),
-                                                  size.height(), ratio)
-                                    .toUtf8();
+        const QByteArray seen =
+            QString::asprintf("tip x %d..%d on row %d, hot spot %d, %d, size %d x %d at ratio %g", tipLeft, tipRight,
+                              top, hot.x(), hot.y(), size.width(), size.height(), ratio)
+                .toUtf8();
         QVERIFY2(tipLeft > 0, "the link pointer never showed: " + seen);
         QVERIFY2(hot.x() >= tipLeft && hot.x() <= tipRight && hot.y() >= top && hot.y() < top + qMax(1.0, ratio), seen);
         // As large as the system's 32-pixel pointer at this scale: 48 at 150 %, not the 64-pixel 2x picture.
