@@ -109,13 +109,6 @@ def summary(obj):
     return " | ".join(parts)
 
 
-def find(root, role, name):
-    for child in root:
-        if child.getRoleName() == role and child.name == name:
-            return child
-    return None
-
-
 def the_window():
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and app.get_process_id() == PID:
@@ -131,17 +124,16 @@ for row in sorted(set(TREE) ^ set(tree)) + ([] if len(TREE) == len(tree) else [(
     fail(f"tree: {'expected' if row in TREE else 'unexpected'} {row}")
 
 # Increase steps up as the upper arrow does; Decrease back down.
-spin = find(window, "spin button", "OC CLK")
+named = {(c.getRoleName(), c.name): c for c in window}  # unique for spin buttons and push buttons
+spin = named["spin button", "OC CLK"]
 label = next(c for c in window if c.name == "OC CLK" and c.getRoleName() == "label" and summary(c) != "OC CLK")
 for action, expected in (("Increase", 202), ("Decrease", 201)):
-    act = spin.queryAction()
-    act.doAction(actions(spin).index(action))
+    spin.queryAction().doAction(actions(spin).index(action))
     until(f"{action} on OC CLK: value {spin.queryValue().currentValue}, expected {expected}",
           lambda: spin.queryValue().currentValue == expected and label.queryText().getText(0, -1) == str(expected))
 
 # COPY's Press copies the report with the probed values.
-copy = find(window, "push button", "Copy report")
-copy.queryAction().doAction(0)
+named["push button", "Copy report"].queryAction().doAction(0)
 expected = open(EXPECTED, encoding="utf-8").read()
 
 
