@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QMenu>
 #include <QRegularExpression>
 
 #include "shell/form1layout.h"
@@ -136,6 +137,15 @@ private slots:
         QTest::mouseClick(w->fieldLabel(Field::CPU_OC_Prcnt), Qt::LeftButton); // labels never take the focus
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QCOMPARE(w->fieldLabel(Field::StockCPU_Vcore)->text(), QStringLiteral("1.3625"));
+
+        // A right click on a label opens no menu; one on the backdrop the menu of every command. Clicked through the
+        // window, where Qt makes the context menu event of a right press.
+        const QPoint label = w->fieldLabel(Field::BusSpeed)->geometry().center();
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, label);
+        QVERIFY(!w->contextMenu());
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, QPoint(100, 210)); // between rows 3 and 4
+        QVERIFY(w->contextMenu() && w->contextMenu()->isVisible());
+        QCOMPARE(w->contextMenu()->actions(), w->actions());
     }
 
     // The outline and the first spin control's focus frame as device pixels at this run's scale (150 % in a run of
