@@ -123,7 +123,7 @@ public:
     Field field() const { return Spins[index(bar()->spin())].field; }
 
     // The number a field's text starts with, after any blanks: "200" and " 200 " give 200.
-    static std::optional<double> number(std::string_view text)
+    [[nodiscard]] static std::optional<double> number(std::string_view text)
     {
         const auto first = text.find_first_not_of(' ');
         if (first == std::string_view::npos) {
