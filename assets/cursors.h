@@ -7,6 +7,9 @@
 // opaque pixel of the picture it draws.
 namespace clockdeck::assets {
 
+// The pictures' size at 1x, in pixels.
+inline constexpr int PointerSize = 32;
+
 struct HotSpot
 {
     int x;

@@ -73,6 +73,10 @@ CliResult runCli(std::span<const std::string_view> args)
     Calculator calc(sink);
     HeadlessWindow window;
     Form_Load(calc, window, line.sysroot);
+    const bool recognised = isAthlon64Family(line.sysroot);
+    if (!recognised) {
+        addLine(result.err, NotAthlon64Note);
+    }
     for (const auto& note : applyActions(calc, line.actions)) {
         addLine(result.err, note);
     }
@@ -89,7 +93,7 @@ CliResult runCli(std::span<const std::string_view> args)
     }
 
     if (line.format == OutputFormat::Json) {
-        result.out = jsonDocument(texts, report, line.sweeps, rows, live ? &*live : nullptr);
+        result.out = jsonDocument(texts, recognised, report, line.sweeps, rows, live ? &*live : nullptr);
         return result;
     }
     if (line.sweeps.empty()) {

@@ -18,6 +18,10 @@ struct CliResult
 
 /// The whole program but its writes: reads the arguments after the program name, runs the load on the machine
 /// or profile, the --set and --step options, the sweep and the live readings, and renders text or JSON.
+// Said on standard error when the processor is none the load knows: its numbers would look right and mean nothing.
+inline constexpr std::string_view NotAthlon64Note =
+    "note: this processor is not an Athlon 64 family processor; the stock values are the calculator's defaults";
+
 [[nodiscard]] CliResult runCli(std::span<const std::string_view> args);
 
 } // namespace clockdeck

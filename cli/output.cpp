@@ -145,8 +145,8 @@ std::string liveText(const LiveReadings& live)
     return text;
 }
 
-std::string jsonDocument(const FieldTexts& fields, std::string_view report, std::span<const SweepAxis> axes,
-                         std::span<const SweepRow> rows, const LiveReadings* live)
+std::string jsonDocument(const FieldTexts& fields, bool recognised, std::string_view report,
+                         std::span<const SweepAxis> axes, std::span<const SweepRow> rows, const LiveReadings* live)
 {
     std::string out = "{\n  \"fields\": {";
     for (std::size_t i = 0; i < index(Field::PCxxxxMHz); ++i) {
@@ -156,7 +156,7 @@ std::string jsonDocument(const FieldTexts& fields, std::string_view report, std:
         out += ": ";
         appendString(out, fields[i]);
     }
-    out += "\n  },\n  \"report\": [";
+    out += std::string("\n  },\n  \"recognised\": ") + (recognised ? "true" : "false") + ",\n  \"report\": [";
     bool first = true;
     for (const auto line : reportLines(report)) {
         out += first ? "\n    " : ",\n    ";

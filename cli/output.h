@@ -25,9 +25,10 @@ std::vector<std::string_view> reportLines(std::string_view report);
 std::string liveText(const LiveReadings& live);
 
 /// The whole output as one JSON object: "fields" (every input and derived field by name, as the window shows
-/// it), "report" (its lines), and "sweep" and "live" when given. Texts that are not UTF-8 get U+FFFD for each
-/// broken byte; characters that printableText() would replace are written as \uXXXX escapes, kept but harmless.
-std::string jsonDocument(const FieldTexts& fields, std::string_view report, std::span<const SweepAxis> axes,
-                         std::span<const SweepRow> rows, const LiveReadings* live);
+/// it), "recognised" (whether the processor is an Athlon 64 family one, whose stock values the load knows),
+/// "report" (its lines), and "sweep" and "live" when given. Texts that are not UTF-8 get U+FFFD for each broken
+/// byte; characters that printableText() would replace are written as \uXXXX escapes, kept but harmless.
+std::string jsonDocument(const FieldTexts& fields, bool recognised, std::string_view report,
+                         std::span<const SweepAxis> axes, std::span<const SweepRow> rows, const LiveReadings* live);
 
 } // namespace clockdeck

@@ -55,6 +55,18 @@ if(CLOCKDECK_GZIP)
 endif()
 install(FILES ${clockdeck_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# Debian's two files beside every package's documentation: the licence in its machine-readable form and the
+# changelog, compressed as Debian ships it.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/clockdeck)
+if(CLOCKDECK_GZIP)
+    set(clockdeck_changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+    add_custom_command(OUTPUT ${clockdeck_changelog}
+                       COMMAND ${CLOCKDECK_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/docs/changelog > ${clockdeck_changelog}
+                       DEPENDS ${PROJECT_SOURCE_DIR}/docs/changelog VERBATIM)
+    add_custom_target(clockdeck_changelog ALL DEPENDS ${clockdeck_changelog})
+    install(FILES ${clockdeck_changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/clockdeck)
+endif()
+
 # The Debian package: cpack -G DEB in the build folder. dpkg-shlibdeps works out the library dependencies.
 set(CPACK_PACKAGE_NAME clockdeck)
 set(CPACK_PACKAGE_VENDOR "Tarnwick Software")
@@ -72,6 +84,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Opening the results file and the link pages goes through xdg-open; the icon theme holds the hicolor folders.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, hicolor-icon-theme")
+# The native Wayland platform; without it the window runs through XWayland.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tarnwick.net/clockdeck/")
 # Debian shows each line of the long description as it stands: keep them short.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "Clockdeck reads the processor, its boot clock and the firmware dates of the"

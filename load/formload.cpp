@@ -66,4 +66,14 @@ void Form_Load(Calculator& calc, LoadWindow& window, const std::filesystem::path
     checkHyperTransport(calc);
 }
 
+bool isAthlon64Family(const std::filesystem::path& sysroot)
+{
+    const SystemRegistry registry(sysroot);
+    std::int32_t valueType = 0;
+    const std::string identifier = GetRegString(Root, ProcessorKey, "Identifier", valueType, registry);
+    const std::string name = GetRegString(Root, ProcessorKey, "ProcessorNameString", valueType, registry);
+    // Family 15 alone would also take the Pentium 4; the name tells the maker.
+    return identifier.starts_with("x86 Family 15 ") && name.find("AMD") != std::string::npos;
+}
+
 } // namespace clockdeck

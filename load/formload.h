@@ -36,4 +36,8 @@ public:
 /// Expects a calculator in its initial state (Calculator::reset()).
 void Form_Load(Calculator& calc, LoadWindow& window, const std::filesystem::path& sysroot = "/");
 
+/// Whether the processor below @p sysroot is one the load knows: an AMD processor of family 15, the Athlon 64
+/// family. For any other, or none readable, the stock values the load shows are the calculator's defaults.
+[[nodiscard]] bool isAthlon64Family(const std::filesystem::path& sysroot = "/");
+
 } // namespace clockdeck

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "form1.h"
 
+#include "accessibility.h"
 #include "desktoplauncher.h"
 #include "form1layout.h"
 #include "labelstyles.h"
@@ -10,6 +11,7 @@
 #include "skinlabel.h"
 #include "spinbar.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -18,7 +20,6 @@
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QShortcut>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -80,6 +81,8 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
+    installAccessibility(); // before anything asks for this window's interface, which Qt then keeps
+    setAccessibleName(QStringLiteral("Clockdeck"));
     setWindowIcon(pictures::icon());
     setFixedSize(layout::OuterWidth, layout::OuterHeight);
     setCursor(pictures::windowPointer(qApp->devicePixelRatio()));
@@ -90,7 +93,7 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
     buildLabels();
     buildSpins(); // after the labels: a spin control is drawn over any label box it touches
     buildButtons();
-    buildShortcuts();
+    buildActions();
 
     m_calc.fields().subscribe([this](Field f) { showField(f); });
 }
@@ -115,6 +118,7 @@ void Form1::buildLabels()
         label->setColour(colourFor(row.style));
         label->setToolTip(qs(row.toolTip));
         if (row.field) {
+            label->setAccessibleName(qs(layout::captionOf(*row.field)));
             m_fieldLabels[index(*row.field)] = label;
             label->setText(qs(m_calc.text(*row.field)));
         } else {
@@ -125,6 +129,7 @@ void Form1::buildLabels()
             m_namePlates[std::size_t(*plate)] = label;
         }
         if (plate && linkTarget(*plate).isValid()) {
+            label->setKind(SkinLabel::Kind::Link);
             label->setCursor(hand);
             connect(label, &SkinLabel::pressed, this, [label] { label->setColour(LinkPressedColour); });
             connect(label, &SkinLabel::released, this, [label] { label->setColour(LinkColour); });
@@ -133,6 +138,7 @@ void Form1::buildLabels()
     }
 
     SkinLabel* label17 = fieldLabel(Field::Label17);
+    label17->setKind(SkinLabel::Kind::Stepper);
     connect(label17, &SkinLabel::released, this,
             [this](Qt::MouseButton button) { m_calc.Label17_MouseUp(buttonCode(button)); });
     label17->installEventFilter(this);
@@ -146,6 +152,7 @@ void Form1::buildSpins()
     QWidget* previous = nullptr;
     for (const layout::SpinRow& row : layout::SpinControls) {
         auto* bar = new SpinBar(row.spin, this);
+        bar->setAccessibleName(qs(layout::captionOf(Spins[index(row.spin)].field)));
         bar->setGeometry(pixels(row.left, row.top, row.width, row.height));
         bar->installEventFilter(this);
         connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { spinMoved(bar, value); });
@@ -173,21 +180,6 @@ void Form1::buildButtons()
     connect(image(2), &PictureButton::clicked, this, &Form1::requestExit);
     connect(image(3), &PictureButton::clicked, this, &Form1::copyRequested);
     connect(image(4), &PictureButton::released, this, &Form1::resultsReleased);
-}
-
-void Form1::buildShortcuts()
-{
-    // The keys users expect of a small tool window; each does what its button or link does.
-    const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_C), [this] { emit copyRequested(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { emit resultsReleased(Qt::LeftButton); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { requestExit(); }},
-        {QKeySequence(Qt::Key_F1), [this] { m_openUrl(aboutPage()); }},
-    };
-    for (const auto& [key, action] : keys) {
-        auto* shortcut = new QShortcut(key, this);
-        connect(shortcut, &QShortcut::activated, this, action);
-    }
 }
 
 SkinLabel* Form1::namePlate(int index) const
@@ -232,6 +224,17 @@ void Form1::showField(Field field)
 {
     if (SkinLabel* label = m_fieldLabels[index(field)]) {
         label->setText(qs(m_calc.text(field)));
+    }
+    // Assistive tools hear the new value of the spin control that steps this field.
+    if (!QAccessible::isActive() || !isInputField(field)) {
+        return;
+    }
+    SpinBar* bar = m_spins[index(spinFor(field))];
+    if (QAccessibleInterface* spin = bar ? QAccessible::queryAccessibleInterface(bar) : nullptr) {
+        if (QAccessibleValueInterface* value = spin->valueInterface()) {
+            QAccessibleValueChangeEvent event(bar, value->currentValue());
+            QAccessible::updateAccessibility(&event);
+        }
     }
 }
 
@@ -334,9 +337,16 @@ bool Form1::event(QEvent* event)
     // Escape down for good and repeat it into every window that gets the focus, hiding this one again each time
     // it came back and closing every menu. A key held down repeats as releases and presses in pairs, each pair
     // with one time stamp; those presses are not fresh.
+    // The "Hide to tray" action shows Escape as its key; taking the shortcut override here keeps that action from
+    // firing on the press, so the key reaches this handler instead.
     const bool press = event->type() == QEvent::KeyPress, release = event->type() == QEvent::KeyRelease;
+    const bool shortcut = event->type() == QEvent::ShortcutOverride;
     const auto* key = static_cast<QKeyEvent*>(event);
-    if ((press || release) && key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+    if ((press || release || shortcut) && key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+        if (shortcut) {
+            event->accept();
+            return true;
+        }
         const bool repeat =
             key->isAutoRepeat() || (press && key->timestamp() != 0 && key->timestamp() == m_escapeReleasedAt);
         if (press && !repeat)

@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 
+class QMenu;
 class QScrollBar;
 class QWindow;
 
@@ -28,8 +29,9 @@ class SpinBar;
 
 // The main window: a fixed skinned window without a title bar, its 379 x 323 client area in a one-pixel frame. It owns
 // the calculator; its labels show the calculator's fields and follow every change, its ten spin controls step the
-// inputs, and its own chrome moves, hides and ends it. Keys: Ctrl+C copies, Ctrl+S appends to the results file, Ctrl+Q
-// exits, Escape minimises and F1 opens the about page.
+// inputs, and its own chrome moves, hides and ends it. Every command is an action with its key (Ctrl+S appends to the
+// results file, Ctrl+O opens it, Ctrl+C copies, F1 opens the about page, Escape minimises, Ctrl+Q exits), listed by
+// the context menu that a right click on the backdrop, the Menu key or Shift+F10 opens.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -70,6 +72,9 @@ public:
     void setSystemMover(SystemMover mover) { m_systemMove = std::move(mover); }
     void setMinimisePolicy(MinimisePolicy policy) { m_hideWhenMinimised = std::move(policy); }
 
+    // The context menu, once it was first opened; it lists actions(), the window's commands.
+    QMenu* contextMenu() const { return m_menu; }
+
 public slots:
     // Image1's action (and Escape's): minimise, which hides the window under the default policy.
     void minimise();
@@ -90,13 +95,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLabels();
     void buildSpins();
     void buildButtons();
-    void buildShortcuts();
+    void buildActions();
+    void openMenu(const QPoint& globalPos, bool byKeyboard);
     void showField(Field field);
     void spinMoved(SpinBar* bar, int value);
     void wheelStep(QObject* target, int angleDelta);
@@ -111,6 +119,7 @@ private:
     std::array<SkinLabel*, 27> m_namePlates{};
     std::array<SpinBar*, SpinCount> m_spins{};
     std::array<PictureButton*, 4> m_images{};
+    QMenu* m_menu = nullptr;
 
     UrlOpener m_openUrl;
     SystemMover m_systemMove;

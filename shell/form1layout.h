@@ -151,6 +151,51 @@ inline constexpr std::array<LabelRow, 49> Labels{{
 // clang-format on
 static_assert(!Labels.back().name.empty(), "every row of the label table is filled in");
 
+// What each value is called: the caption beside (or below) it, as a screen reader names the value and the spin
+// control that steps it. The processor lines have no caption and are named for what they show.
+struct ValueCaption
+{
+    Field field;
+    std::string_view caption;
+};
+inline constexpr std::array<ValueCaption, 25> ValueCaptions{{
+    {Field::StockCPU_MHz, "CPU MHz"},
+    {Field::StockCPU_Vcore, "Vcore"},
+    {Field::Stock_Vdimm, "VDimm"},
+    {Field::PCxxxx, "Installed Ram"},
+    {Field::PCramNum, "Installed Ram"},
+    {Field::PCxxxxMHz, "Installed Ram clock"},
+    {Field::BusSpeed, "OC CLK"},
+    {Field::OverClock_CPU_Vcore, "OC Vcore"},
+    {Field::OC_Vdimm, "OC VDimm"},
+    {Field::NamePlates20, "AMD CPU Driver"},
+    {Field::NamePlates18, "BIOS"},
+    {Field::Multiplier, "CPU Mult"},
+    {Field::HyperTransport, "HT Mult"},
+    {Field::SelectDDR, "Ram Div"},
+    {Field::NamePlates19, "Video BIOS"},
+    {Field::CPU_OC_Prcnt, "CPU OC"},
+    {Field::Vcore_OC_Prcnt, "Vcore Push"},
+    {Field::Label18, "VDimm Push"},
+    {Field::DDR_OC_Prcnt, "Ram OC"},
+    {Field::shwCPU_MHz, "CPU MHz"},
+    {Field::Label17, "Detected"},
+    {Field::shwDDR_MHz, "Ram MHz"},
+    {Field::Label13, "HT MHz"},
+    {Field::CPU_Identity, "Processor"},
+    {Field::CPU_Stepping, "Processor identification"},
+}};
+
+constexpr std::string_view captionOf(Field field)
+{
+    for (const ValueCaption& row : ValueCaptions) {
+        if (row.field == field) {
+            return row.caption;
+        }
+    }
+    return {};
+}
+
 // The unfilled outline round the first row.
 struct OutlineRow
 {

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace clockdeck {
 
 namespace {
@@ -92,12 +94,25 @@ QFont fontFor(layout::LabelStyle style)
 
 void drawDottedFrame(QPainter& painter, const QRect& box, const QColor& colour)
 {
-    // Round the edge clockwise from the top-left corner, every other pixel, each filled as a whole
-    // device-independent pixel so the screen's scale enlarges the dots rather than joining them.
-    const int w = box.width() - 1;
-    const int h = box.height() - 1;
+    // Drawn in device pixels: the box's edges rounded to whole device pixels, and dots of round(scale) device pixels
+    // (at least one) with gaps as wide, clockwise from the top-left corner. At 100 % and 200 % that is one
+    // device-independent pixel on, one off; at 150 % it keeps every edge as thick and as even as the others, where
+    // whole device-independent pixels would fall on 1 or 2 device pixels by turns.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const int dot = std::max(1, qRound(ratio));
+    const QTransform toDevice = painter.deviceTransform();
+    const QRectF exact = toDevice.mapRect(QRectF(box));
+    const QRect device(QPoint(qRound(exact.left()), qRound(exact.top())),
+                       QPoint(qRound(exact.right()) - 1, qRound(exact.bottom()) - 1));
+    const int w = device.width() - dot;
+    const int h = device.height() - dot;
+    if (w < 0 || h < 0) {
+        return;
+    }
+    painter.save();
+    painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
     const int perimeter = 2 * (w + h);
-    for (int i = 0; i < perimeter; i += 2) {
+    for (int i = 0; i < perimeter; i += 2 * dot) {
         QPoint at;
         if (i < w) {
             at = {i, 0};
@@ -108,8 +123,9 @@ void drawDottedFrame(QPainter& painter, const QRect& box, const QColor& colour)
         } else {
             at = {0, h - (i - 2 * w - h)};
         }
-        painter.fillRect(QRect(box.topLeft() + at, QSize(1, 1)), colour);
+        painter.fillRect(QRect(device.topLeft() + at, QSize(dot, dot)), colour);
     }
+    painter.restore();
 }
 
 QColor colourFor(layout::LabelStyle style)

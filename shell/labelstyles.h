@@ -16,8 +16,9 @@ namespace clockdeck {
 void installFontSubstitutes();
 
 QFont fontFor(layout::LabelStyle style);
-// A dotted one-line frame on the outermost pixels of @p box: one device-independent pixel on, one off, at every
-// screen scale (a dashed pen scaled by the screen turns solid).
+// A dotted one-line frame on the outermost pixels of @p box, snapped to whole device pixels: dots and gaps of
+// round(scale) device pixels on every edge (a dashed pen scaled by the screen turns solid, and whole
+// device-independent pixels come out uneven at fractional scales).
 void drawDottedFrame(QPainter& painter, const QRect& box, const QColor& colour);
 QColor colourFor(layout::LabelStyle style);
 

@@ -30,6 +30,15 @@ void PictureButton::nudge(int twips)
     move(layout::at(m_twips.x()), layout::at(m_twips.y()));
 }
 
+void PictureButton::activate(Qt::MouseButton button)
+{
+    emit pressed(button);
+    emit released(button);
+    if (button == Qt::LeftButton) {
+        emit clicked();
+    }
+}
+
 void PictureButton::paintEvent(QPaintEvent*)
 {
     if (m_picture.isNull()) {

@@ -21,6 +21,9 @@ public:
 
     // Where the button stands now, in twips (shifted while pressed).
     QPoint positionTwips() const { return m_twips; }
+    // A press and release of @p button without the pointer, as the keyboard or an assistive tool asks for: the same
+    // signals a click gives, without the nudge.
+    void activate(Qt::MouseButton button);
 
 signals:
     void pressed(Qt::MouseButton button);

@@ -7,6 +7,8 @@
 #include <QImageReader>
 #include <QString>
 
+#include <algorithm>
+
 #ifdef CLOCKDECK_HAVE_ASSETS
 // Resources in a static library are only linked in when something names them.
 static void initAssets()
@@ -37,13 +39,20 @@ QPixmap load(const QString& name, qreal ratio = 1.0)
 
 QCursor pointer(const QString& name, assets::HotSpot hot, qreal ratio)
 {
-    const QPixmap shape = load(name, ratio);
+    QPixmap shape = load(name, ratio);
     if (shape.isNull()) {
         return QCursor(Qt::ArrowCursor);
     }
-    // The hot spot is given in the picture's own pixels: scaled with the picture, it stays on the same point of the
-    // drawing at every ratio.
-    const qreal scale = shape.devicePixelRatio();
+    // As large as the system's pointer beside it: round(32 x scale) device pixels, scaled down from the next larger
+    // picture where the scale falls between them (48 from the 64-pixel picture at 150 %).
+    const int size = std::max(1, qRound(assets::PointerSize * ratio));
+    if (shape.width() != size) {
+        shape = shape.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        shape.setDevicePixelRatio(ratio);
+    }
+    // The hot spot is given in the 32-pixel picture's pixels: scaled with the picture, it stays on the same point of
+    // the drawing at every ratio.
+    const qreal scale = qreal(shape.width()) / assets::PointerSize;
     return QCursor(shape, qRound(hot.x * scale), qRound(hot.y * scale));
 }
 

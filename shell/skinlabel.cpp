@@ -2,9 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "skinlabel.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <utility>
 
 namespace clockdeck {
 
@@ -21,11 +24,24 @@ void SkinLabel::setText(const QString& text)
     if (text == m_text) {
         return;
     }
-    m_text = text;
+    const QString old = std::exchange(m_text, text);
     if (m_autoSize) {
         fitToText();
     }
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent event(this, 0, old, m_text);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void SkinLabel::activate(Qt::MouseButton button)
+{
+    emit pressed(button);
+    emit released(button, true);
+    if (button == Qt::LeftButton) {
+        emit clicked();
+    }
 }
 
 void SkinLabel::setColour(const QColor& colour)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
+
 namespace clockdeck {
 
 // A transparent one-line text label on the backdrop. Its text is cut at the box edge, except when it is auto-sized:
@@ -25,6 +27,19 @@ public:
     QColor colour() const { return m_colour; }
     void setColour(const QColor& colour);
     bool isAutoSized() const { return m_autoSize; }
+
+    // What a click on the label does, as assistive tools are told: nothing, open a page, or step its value.
+    enum class Kind : std::uint8_t
+    {
+        Text,
+        Link,
+        Stepper,
+    };
+    Kind kind() const { return m_kind; }
+    void setKind(Kind kind) { m_kind = kind; }
+    // A press and release of @p button over the label without the pointer, as the keyboard or an assistive tool
+    // asks for: the same signals a click gives.
+    void activate(Qt::MouseButton button);
 
 signals:
     void pressed(Qt::MouseButton button);
@@ -48,6 +63,7 @@ private:
     QColor m_colour;
     bool m_autoSize;
     Qt::Alignment m_alignment;
+    Kind m_kind = Kind::Text;
     ClickTracker m_click;
 };
 

@@ -13,7 +13,8 @@ clockdeck_packages() {
     if [[ $what == test ]]; then
         pkgs+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth x11-utils xdotool imagemagick
                openbox trayer xclip libxfixes-dev appstream desktop-file-utils dpkg-dev file locales nlohmann-json3-dev
-               weston dbus-daemon python3-gi) # Wayland compositor, private session bus, fake tray host
+               weston dbus-daemon python3-gi # Wayland compositor, private session bus, fake tray host
+               at-spi2-core python3-pyatspi lintian) # accessibility bus and its reader, package checker
     fi
     printf '%s\n' "${pkgs[@]}"
 }

@@ -74,7 +74,40 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         }
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
-        EXPECT_EQ(r.err, c.err.empty() ? "" : "clockdeck-cli: " + std::string(c.err));
+        // The empty profile names no processor: the note on a foreign processor comes first.
+        EXPECT_EQ(r.err, "clockdeck-cli: " + std::string(NotAthlon64Note) + "\n" +
+                             (c.err.empty() ? "" : "clockdeck-cli: " + std::string(c.err)));
+    }
+}
+
+// Only an AMD processor of family 15 is one whose stock values the load knows; any other gets the note on
+// standard error and "recognised": false, with the report unchanged.
+TEST(Cli, ForeignProcessorIsSaidOnStandardErrorAndInJson)
+{
+    const test::TempFolder pentium4;
+    pentium4.write("proc/cpuinfo", "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 15\nmodel\t\t: 4\n"
+                                   "model name\t: Intel(R) Pentium(R) 4 CPU 3.00GHz\nstepping\t: 3\n\n");
+    const struct
+    {
+        std::string sysroot;
+        bool recognised;
+    } rows[] = {
+        {test::profile("x2-4400").string(), true},       {test::profile("fx-53").string(), true},
+        {test::profile("opteron-165").string(), true},   {test::profile("athlon64").string(), true},
+        {test::profile("modern-intel").string(), false}, {test::profile("empty").string(), false},
+        {pentium4.path().string(), false}, // family 15, but not AMD's
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sysroot);
+        EXPECT_EQ(isAthlon64Family(row.sysroot), row.recognised);
+        for (const char* format : {"text", "json"}) {
+            const std::vector<std::string_view> args{"--sysroot", row.sysroot, "--format", format};
+            const CliResult r = runCli(args);
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.err, row.recognised ? "" : "clockdeck-cli: " + std::string(NotAthlon64Note) + "\n");
+            if (format == std::string_view("json"))
+                EXPECT_EQ(nlohmann::json::parse(r.out)["recognised"], row.recognised);
+        }
     }
 }
 
@@ -129,9 +162,11 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
 {
     const test::TempFolder folder;
     constexpr int File = 0, ClosedPipe = 1, LimitedFile = 2;
+    const std::string x2 = test::profile("x2-4400").string(); // an Athlon 64, whatever this machine has
     // Arguments, where standard output goes, the exit status, the start of standard output, standard error.
     const std::tuple<std::vector<const char*>, int, int, std::string, std::string> cases[] = {
-        {{"--set", "Multiplier=20"}, File, 0, " ", "note: Multiplier=20 is outside 4 to 15; set to 15"},
+        {{"--sysroot", x2.c_str(), "--set", "Multiplier=20"}, File, 0, " ",
+         "note: Multiplier=20 is outside 4 to 15; set to 15"},
         {{"--help"}, File, 0, "Usage: clockdeck-cli", ""},
         {{"--bogus"}, File, 2, "", "unknown option '--bogus' (see --help)"},
         {{"--help"}, ClosedPipe, 1, "", "cannot write to standard output: Broken pipe"},

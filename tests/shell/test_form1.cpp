@@ -8,6 +8,10 @@
 #include <QApplication>
 #include <QImage>
 #include <QMap>
+#include <QMenu>
+#include <QRegularExpression>
+
+#include "shell/labelstyles.h"
 
 using namespace clockdeck;
 using namespace clockdeck::test;
@@ -157,6 +161,56 @@ private slots:
         QTest::mouseClick(w->fieldLabel(Field::CPU_OC_Prcnt), Qt::LeftButton); // labels never take the focus
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QCOMPARE(w->fieldLabel(Field::StockCPU_Vcore)->text(), QStringLiteral("1.3625"));
+
+        // A right click on a label opens no menu; one on the backdrop the menu of every command. Clicked through the
+        // window, where Qt makes the context menu event of a right press.
+        const QPoint label = w->fieldLabel(Field::BusSpeed)->geometry().center();
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, label);
+        QVERIFY(!w->contextMenu());
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, QPoint(100, 210)); // between rows 3 and 4
+        QVERIFY(w->contextMenu() && w->contextMenu()->isVisible());
+        QCOMPARE(w->contextMenu()->actions(), w->actions());
+    }
+
+    // The outline and the first spin control's focus frame as device pixels at this run's scale (150 % in a run of
+    // its own): on every edge, dots and gaps of round(scale) pixels, each dot as thick as it is long.
+    void dottedFramesEven()
+    {
+        LoadedWindow w;
+        w->activateWindow(); // the focus frame shows in the active window only
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        const QImage shot = w->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const int dot = qMax(1, qRound(ratio));
+        const QRect outline(layout::at(layout::Shape1.left), layout::at(layout::Shape1.top),
+                            layout::px(layout::Shape1.width), layout::px(layout::Shape1.height));
+        const QPoint right(1, 0), down(0, 1);
+        for (const auto& [box, colour] : {std::pair{outline, OutlineColour},
+                                          std::pair{w->spinControl(Spin::VScroll4)->geometry(), QColor(0, 128, 0)}}) {
+            const QRect d(QPoint(qRound(box.left() * ratio), qRound(box.top() * ratio)),
+                          QPoint(qRound((box.right() + 1) * ratio) - 1, qRound((box.bottom() + 1) * ratio) - 1));
+            const std::tuple<QPoint, QPoint, QPoint> edges[] = { // corner, along the edge, inward
+                {d.topLeft(), right, down}, {d.topRight(), down, -right}, {d.bottomLeft(), right, -down},
+                {d.topLeft(), down, right}};
+            for (const auto& [start, step, inward] : edges) {
+                const int length = (step == right ? d.width() : d.height()) - 4 * dot; // corners left out
+                const auto line = [&](int depth) { // "#" for a pixel of the frame's colour, depth pixels inward
+                    QString seen;
+                    for (int i = 2 * dot; i < 2 * dot + length; ++i)
+                        seen += shot.pixelColor(start + step * i + inward * depth) == colour ? u'#' : u'.';
+                    return seen;
+                };
+                const QString outer = line(0);
+                QList<qsizetype> runs;
+                for (const auto& run : QRegularExpression(QStringLiteral("#+|\\.+")).globalMatch(outer))
+                    runs << run.capturedLength();
+                runs = runs.mid(1, runs.size() - 2); // the ends may be cut
+                const bool even = runs.size() >= 2 && runs.count(dot) == runs.size();
+                const QString seen = QStringLiteral("at %1: %2 along an edge, dots of %3 expected").arg(ratio);
+                QVERIFY2(even && line(dot - 1) == outer && !line(dot).contains(u'#'),
+                         qPrintable(seen.arg(outer).arg(dot)));
+            }
+        }
     }
 };
 

@@ -92,7 +92,7 @@ int main(int argc, char** argv)
         }
     }
     ok = save(drawIcon32(), out.filePath("icon32.png")) && ok;
-    for (int size : {32, 48, 64, 128, 256}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         ok = save(drawIcon(size), out.filePath(QStringLiteral("icons/%1/net.tarnwick.Clockdeck.png").arg(size))) && ok;
     }
 
