@@ -140,16 +140,16 @@ template <typename Io> std::string recompute(const Io& io)
         io.write(Field::Label13, NumberToText(mul(io.number(Field::HyperTransport), io.number(Field::BusSpeed))));
 
         double p = sub(div(mul(io.number(Field::OverClock_CPU_Vcore), 100), io.number(Field::StockCPU_Vcore)), 100);
-        io.write(Field::Vcore_OC_Prcnt, percentText(p, "##0.#0"));
+        io.write(Field::Vcore_OC_Prcnt, io.percent(p, "##0.#0"));
 
         p = sub(div(mul(io.number(Field::shwCPU_MHz), 100), io.number(Field::StockCPU_MHz)), 100);
-        io.write(Field::CPU_OC_Prcnt, percentText(p, "###.0"));
+        io.write(Field::CPU_OC_Prcnt, io.percent(p, "###.0"));
         if (p == 0) {
             io.write(Field::CPU_OC_Prcnt, "0%");
         }
 
         p = sub(div(mul(io.number(Field::OC_Vdimm), 100), io.number(Field::Stock_Vdimm)), 100);
-        io.write(Field::Label18, percentText(p, "0.#0"));
+        io.write(Field::Label18, io.percent(p, "0.#0"));
         if (p == 0) {
             io.write(Field::Label18, "0%");
         }
@@ -164,7 +164,7 @@ template <typename Io> std::string recompute(const Io& io)
         }
 
         p = sub(div(mul(io.number(Field::shwDDR_MHz), 100), io.number(Field::PCramNum)), 100);
-        io.write(Field::DDR_OC_Prcnt, percentText(p, "###.0"));
+        io.write(Field::DDR_OC_Prcnt, io.percent(p, "###.0"));
         if (p == 0) {
             io.write(Field::DDR_OC_Prcnt, "0%");
         }
@@ -242,6 +242,7 @@ void Calculator::Update()
         std::optional<double> strictNumber(Field f) const { return StrictNumber(calc.text(f)); }
         const std::string& text(Field f) const { return calc.text(f); }
         void write(Field f, std::string_view text) const { calc.setText(f, text); }
+        std::string percent(double p, std::string_view pattern) const { return percentText(p, pattern); }
         double ceil(double value) const { return calc.Ceil(value); }
     };
     if (const auto fault = recompute(FieldIo{*this}); !fault.empty()) {
@@ -251,57 +252,95 @@ void Calculator::Update()
 
 Evaluation Calculator::evaluate(const VariedInputs& inputs) const
 {
-    // The rule runs on a copy of the texts; the varied inputs keep their numbers beside their texts, so reading
-    // them back costs no parse.
-    struct CopyIo
+    return Evaluator(*this).evaluate(inputs);
+}
+
+Evaluator::Evaluator(const Calculator& calc)
+{
+    for (std::size_t f = 0; f < EvaluatedFieldCount; ++f) {
+        m_texts[f] = calc.text(static_cast<Field>(f));
+        m_numbers[f] = ParseLeadingNumber(m_texts[f]);
+    }
+}
+
+// The rule's view of an evaluation: the varied inputs and the texts written so far in the evaluation's copy, the
+// other fields as the evaluator read them.
+struct EvaluatorIo
+{
+    Evaluator& ev;
+    Evaluation& out;
+    std::array<double, 3> varied; // BusSpeed, Multiplier, HyperTransport
+
+    double number(Field f) const
     {
-        Evaluation& out;
-        std::array<double, 3> numbers; // BusSpeed, Multiplier, HyperTransport
-        double number(Field f) const
-        {
-            switch (f) {
-            case Field::BusSpeed:
-                return numbers[0];
-            case Field::Multiplier:
-                return numbers[1];
-            case Field::HyperTransport:
-                return numbers[2];
-            default:
-                return ParseLeadingNumber(out.text(f));
+        switch (f) {
+        case Field::BusSpeed:
+            return varied[0];
+        case Field::Multiplier:
+            return varied[1];
+        case Field::HyperTransport:
+            return varied[2];
+        case Field::shwCPU_MHz:
+        case Field::shwDDR_MHz:
+            return ParseLeadingNumber(out.text(f)); // written earlier in this run, or left as it was
+        default:
+            return ev.m_numbers[index(f)];
+        }
+    }
+    std::optional<double> strictNumber(Field f) const
+    {
+        return f == Field::Multiplier ? std::optional<double>(varied[1]) : StrictNumber(out.text(f));
+    }
+    const std::string& text(Field f) const { return out.text(f); }
+    void write(Field f, std::string_view text) const { out.texts[index(f)].assign(text); }
+    std::string percent(double p, std::string_view pattern) const
+    {
+        for (auto& memo : ev.m_percent) {
+            if (memo.pattern == pattern) {
+                if (memo.p != p) {
+                    memo.p = p;
+                    memo.text = percentText(p, pattern);
+                }
+                return memo.text;
             }
         }
-        std::optional<double> strictNumber(Field f) const
-        {
-            return f == Field::Multiplier ? std::optional<double>(numbers[1]) : StrictNumber(out.text(f));
-        }
-        const std::string& text(Field f) const { return out.text(f); }
-        void write(Field f, std::string_view text) const { out.texts[index(f)].assign(text); }
-        double ceil(double value) const
-        {
-            const CeilResult r = ceilOf(value);
-            return r.fault.empty() ? r.value : 0;
-        }
-    };
-    Evaluation result;
-    for (std::size_t f = 0; f < FieldCount; ++f) {
-        result.texts[f] = m_fields.text(static_cast<Field>(f));
+        return ev.m_percent.emplace_back(Evaluator::Percent{pattern, p, percentText(p, pattern)}).text;
     }
-    CopyIo io{result, {}};
-    const std::array<std::pair<Field, double>, 3> numeric{
-        {{Field::BusSpeed, inputs.busSpeed}, {Field::Multiplier, inputs.multiplier}, {Field::HyperTransport, inputs.hyperTransport}}};
+    double ceil(double value) const
+    {
+        for (const auto& [q, c] : ev.m_ceil) {
+            if (q == value) {
+                return c;
+            }
+        }
+        const CeilResult r = ceilOf(value);
+        const double c = r.fault.empty() ? r.value : 0;
+        ev.m_ceil.emplace_back(value, c);
+        return c;
+    }
+};
+
+Evaluation Evaluator::evaluate(const VariedInputs& inputs)
+{
+    Evaluation result;
+    std::copy(m_texts.begin(), m_texts.end(), result.texts.begin());
+    EvaluatorIo io{*this, result, {}};
+    const std::array<std::pair<Field, double>, 3> numeric{{{Field::BusSpeed, inputs.busSpeed},
+                                                           {Field::Multiplier, inputs.multiplier},
+                                                           {Field::HyperTransport, inputs.hyperTransport}}};
     for (std::size_t i = 0; i < numeric.size(); ++i) {
         const auto [field, value] = numeric[i];
         std::string& text = result.texts[index(field)];
         text = NumberToText(value);
-        io.numbers[i] = ParseLeadingNumber(text);
+        io.varied[i] = ParseLeadingNumber(text);
         // The range check of the field's change handler.
         const InputRange& range = *rangeOf(field);
-        if (io.numbers[i] < range.low) {
+        if (io.varied[i] < range.low) {
             text = range.lowText;
-            io.numbers[i] = range.low;
-        } else if (io.numbers[i] > range.high) {
+            io.varied[i] = range.low;
+        } else if (io.varied[i] > range.high) {
             text = range.highText;
-            io.numbers[i] = range.high;
+            io.varied[i] = range.high;
         }
     }
     result.texts[index(Field::SelectDDR)].assign(inputs.memoryClass);

@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace clockdeck {
 
@@ -27,9 +28,12 @@ struct VariedInputs
     std::string_view memoryClass = "200"; // SelectDDR
 };
 
-/// Every field's text as it would read after setting the four varied inputs, with the derived fields exactly as
-/// Update writes them. A fault stops the evaluation as it stops Update: the fields not yet written keep their texts
-/// and `fault` holds the message Update would report.
+/// The fields an evaluation gives: the inputs and the derived fields, those before PCxxxxMHz.
+inline constexpr std::size_t EvaluatedFieldCount = index(Field::PCxxxxMHz);
+
+/// The inputs and derived fields as they would read after setting the four varied inputs, the derived ones exactly
+/// as Update writes them; texts of the other fields stay empty. A fault stops the evaluation as it stops Update:
+/// the fields not yet written keep their texts and `fault` holds the message Update would report.
 struct Evaluation
 {
     std::array<std::string, FieldCount> texts;
@@ -118,6 +122,31 @@ private:
     MessageSink& m_messages;
     FieldStore m_fields;
     std::array<std::int16_t, SpinCount> m_spinValue{};
+};
+
+/// Evaluations of one state of a calculator, as many as a search needs: the fields it does not vary are read once,
+/// and the pure steps of the rule (the divider's rounding, percentages that repeat) are remembered. It copies what
+/// it needs, so the calculator may change afterwards; the evaluations then still show the state it was made from.
+class Evaluator
+{
+public:
+    explicit Evaluator(const Calculator& calc);
+
+    /// As Calculator::evaluate.
+    [[nodiscard]] Evaluation evaluate(const VariedInputs& inputs);
+
+private:
+    friend struct EvaluatorIo;
+    std::array<std::string, EvaluatedFieldCount> m_texts;
+    std::array<double, EvaluatedFieldCount> m_numbers{};
+    std::vector<std::pair<double, double>> m_ceil; // divider quotient, its Ceil
+    struct Percent
+    {
+        std::string_view pattern;
+        double p = 0;
+        std::string text;
+    };
+    std::vector<Percent> m_percent; // the last text of each pattern
 };
 
 // Inclusive range of a ranged input and the literal texts its change handler sets when a value falls outside.
