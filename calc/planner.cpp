@@ -213,17 +213,20 @@ PlanResult findBest(const Calculator& calc, const PlanLimits& limits, double sto
             }
 
             // The best class has the highest memory clock, the earlier class on a tie. Classes whose estimates lie
-            // close to the highest are told apart by their texts.
+            // close to the highest are told apart by their texts; a class without an estimate makes every class
+            // a rival.
             double highest = -1;
+            bool unknown = false;
             for (const int c : feasibleClasses) {
                 const double estimate = ratio[static_cast<std::size_t>(c)] * bus;
-                highest = std::isnan(estimate) ? std::numeric_limits<double>::infinity() : std::max(highest, estimate);
+                unknown = unknown || std::isnan(estimate);
+                highest = std::isnan(estimate) ? highest : std::max(highest, estimate);
             }
             int bestClass = -1;
             double bestRam = 0;
             for (const int c : feasibleClasses) {
                 const double estimate = ratio[static_cast<std::size_t>(c)] * bus;
-                if (!std::isnan(estimate) && estimate < highest - 2 * EstimateMargin) {
+                if (!unknown && estimate < highest - 2 * EstimateMargin) {
                     continue;
                 }
                 const double ram = probe.number(hyperTransport, c, Field::shwDDR_MHz);

@@ -95,10 +95,16 @@ TEST(Planner, SearchEqualsEvaluatingEveryCombination)
     tight.maxRef = 260;
     tight.maxLink = 800;
     tight.ramMargin = 5;
+    // A rating equal to a memory clock's text whose unrounded value lies above it: 236 x 11 with class "183" shows
+    // 199.69 for 199.6923, so only the text can say it is within.
+    PlanLimits rounded;
+    rounded.ramRating = 199.69;
     for (const char* profile : {"x2-4400", "fx-53", "opteron-165", "athlon64"}) {
         const Loaded l(profile);
-        for (const PlanLimits& limits : {PlanLimits{}, tight}) {
-            SCOPED_TRACE(std::string(profile) + (limits.maxCpu ? " tight" : " default"));
+        for (const PlanLimits& limits : {PlanLimits{}, tight, rounded}) {
+            if (limits.ramRating && profile != std::string("x2-4400"))
+                continue;
+            SCOPED_TRACE(std::string(profile) + (limits.maxCpu ? " tight" : limits.ramRating ? " rounded" : " default"));
             const PlanResult fast = findBest(l.calc, limits, l.stockMultiplier, l.fx);
             const PlanResult slow = bruteForce(l.calc, limits, l.stockMultiplier, l.fx);
             EXPECT_LT(fast.evaluated, slow.cells.size() * 40 / 4) << "the search prunes";
@@ -190,6 +196,9 @@ TEST(Planner, WithNoRowTheMostExcludingLimitIsNamed)
     PlanResult r = findBest(l.calc, limits, l.stockMultiplier, l.fx);
     EXPECT_TRUE(r.rows.empty());
     EXPECT_EQ(r.mostExcluding, PlanLimit::Memory);
+    EXPECT_TRUE(std::all_of(r.cells.begin(), r.cells.end(), [](const PlanCell& c) { return c.failed == PlanLimit::Memory; }));
+    limits.maxCpu = 400; // every cell but the first beyond the processor limit too: a tie goes to the memory
+    r = findBest(l.calc, limits, l.stockMultiplier, l.fx);
     EXPECT_TRUE(std::all_of(r.cells.begin(), r.cells.end(), [](const PlanCell& c) { return c.failed == PlanLimit::Memory; }));
     limits.maxRef = 99;
     r = findBest(l.calc, limits, l.stockMultiplier, l.fx);

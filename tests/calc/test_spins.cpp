@@ -121,10 +121,10 @@ TEST(Spins, PressesSayWhatTheyChanged)
             f.calc.setText(field, c.start);
         EXPECT_EQ(f.calc.press(c.spin, c.up), c.result) << Spins[index(c.spin)].name << (c.up ? " up from " : " down from ") << c.start;
     }
-    // A list with no current entry moves to its first: a change, though the field may read the same.
+    // A list with no current entry moves to its first: a change, though every field reads the same.
     CalcFixture f;
+    ASSERT_TRUE(f.calc.selectEntry(Field::PCramNum, "300"));
     f.calc.List2.ListIndex = -1;
-    f.calc.setText(Field::PCramNum, "300");
     EXPECT_EQ(f.calc.press(Spin::VScroll5, true), PressResult::Changed);
 }
 

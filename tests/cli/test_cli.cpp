@@ -37,6 +37,8 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         {{"--set", "Multiplier=10", "--step", "Multiplier=+2"}, " Multiple...... 11x\n"},
         {{"--set", "PCramNum=166", "--step", "PCramNum=+1"}, " % OC Ram...... +9.3%\n"},
         {{"--step", "Multiplier=+30"}, " Multiple...... 15x\n", "note: Multiplier stopped at 15, its upper limit\n"},
+        {{"--step", "SelectDDR=+1", "--step", "SelectDDR=-1"}, " Ram Speed..... 160.0 MHz\n", // the load's class
+         "note: SelectDDR stopped at 200, its upper limit\n"},
         // Sweeps: both ends included, even where the step does not divide the span exactly in binary.
         {{"--sweep", "StockCPU_Vcore=0.1:3"}, "\n               3      800 "},
         {{"--sweep", "OC_Vdimm=2.7:2.6:-0.05"}, "\n      2.65      800 "},
@@ -142,6 +144,7 @@ TEST(Cli, BestPrintsTheTopRowsInTextAndJson)
                       " " + row["fields"]["HyperTransport"].get<std::string>() + " " +
                       row["fields"]["SelectDDR"].get<std::string>());
         EXPECT_EQ(row["fields"].size(), 17u) << "every input and derived field";
+        EXPECT_EQ(multiplier, "11") << "locked at the stock multiplier";
     }
     std::getline(text, line);
     EXPECT_EQ(line, "evaluated " + best["evaluated"].dump() + " combinations; " + best["met"].dump() +
