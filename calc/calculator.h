@@ -41,7 +41,8 @@ public:
     // Sets a field's text; an input field's change handler runs before this returns.
     void setText(Field f, std::string_view text) { m_fields.setText(f, text); }
 
-    // Memory clock classes for SelectDDR, module clocks for PCramNum, module rating names beside them.
+    // Memory clock classes for SelectDDR, module clocks for PCramNum, module rating names beside them. Only the
+    // calculator's own operations change them (fillLists, selectEntry, the list spins); faces read them.
     PresetList List1;
     PresetList List2;
     PresetList List3;
