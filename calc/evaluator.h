@@ -31,11 +31,11 @@ struct VariedInputs
 inline constexpr std::size_t EvaluatedFieldCount = index(Field::PCxxxxMHz);
 
 /// The inputs and derived fields as they would read after setting the four varied inputs, the derived ones exactly
-/// as Update writes them; texts of the other fields stay empty. A fault stops the evaluation as it stops Update:
+/// as Update writes them. A fault stops the evaluation as it stops Update:
 /// the fields not yet written keep their texts and `fault` holds the message Update would report.
 struct Evaluation
 {
-    std::array<std::string, FieldCount> texts;
+    std::array<std::string, EvaluatedFieldCount> texts;
     std::string fault; // empty: none
 
     const std::string& text(Field f) const { return texts[index(f)]; }

@@ -236,7 +236,7 @@ PlanResult findBest(const Calculator& calc, const PlanLimits& limits, double sto
                 }
             }
             Evaluation& best = probe.at(hyperTransport, bestClass);
-            PlanRow row;
+            PlanRow& row = cell.best.emplace();
             row.busSpeed = bus;
             row.multiplier = multiplier;
             row.hyperTransport = hyperTransport;
@@ -245,7 +245,6 @@ PlanResult findBest(const Calculator& calc, const PlanLimits& limits, double sto
             row.linkMHz = ParseLeadingNumber(best.text(Field::Label13));
             row.ramMHz = ParseLeadingNumber(best.text(Field::shwDDR_MHz));
             row.texts = std::move(best.texts);
-            cell.best = std::move(row);
         }
     }
 

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include "evaluator.h"
 #include "field.h"
 
 #include <array>
@@ -47,8 +48,9 @@ struct PlanRow
     double cpuMHz = 0;          // shwCPU_MHz
     double linkMHz = 0;         // Label13
     double ramMHz = 0;          // shwDDR_MHz
-    // Every derived field's text exactly as Update writes it for these inputs, by field.
-    std::array<std::string, FieldCount> texts;
+    // Every input and derived field (those before PCxxxxMHz) by field, the derived ones exactly as Update writes
+    // them for these inputs.
+    std::array<std::string, EvaluatedFieldCount> texts;
 };
 
 // One reference clock and multiplier: the best choice of memory class and link multiplier for it, or the limit
