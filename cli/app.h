@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,12 +17,17 @@ struct CliResult
     std::string err; // standard error: notes and faults, one line each
 };
 
-/// The whole program but its writes: reads the arguments after the program name, runs the load on the machine
-/// or profile, the --set and --step options, the sweep and the live readings, and renders text or JSON.
 // Said on standard error when the processor is none the load knows: its numbers would look right and mean nothing.
 inline constexpr std::string_view NotAthlon64Note =
     "note: this processor is not an Athlon 64 family processor; the stock values are the calculator's defaults";
 
+/// The whole program but its writes: reads the arguments after the program name, runs the load on the machine
+/// or profile, the --set and --step options, the sweep or the search and the live readings, and renders text or
+/// JSON into `out`.
 [[nodiscard]] CliResult runCli(std::span<const std::string_view> args);
+
+/// The same, handing standard output to @p out piece by piece as it is produced (a sweep's rows as they are
+/// computed) instead of keeping it in `out`. Nothing goes to @p out when the command line is bad.
+[[nodiscard]] CliResult runCli(std::span<const std::string_view> args, const std::function<void(std::string_view)>& out);
 
 } // namespace clockdeck

@@ -18,9 +18,25 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     try {
         const std::vector<std::string_view> args(argv + 1, argv + argc);
-        const clockdeck::CliResult result = clockdeck::runCli(args);
+        // Standard output goes out in blocks as it is produced, so a long sweep never sits whole in memory. After
+        // a failed write the rest is dropped; the failure is reported once the program is done.
+        std::string pending;
+        std::error_code error;
+        const auto flush = [&] {
+            if (!error) {
+                error = clockdeck::writeAll(STDOUT_FILENO, pending);
+            }
+            pending.clear();
+        };
+        const clockdeck::CliResult result = clockdeck::runCli(args, [&](std::string_view piece) {
+            pending.append(piece);
+            if (pending.size() >= 64 * 1024) {
+                flush();
+            }
+        });
+        flush();
         (void)clockdeck::writeAll(STDERR_FILENO, result.err);
-        if (const std::error_code error = clockdeck::writeAll(STDOUT_FILENO, result.out)) {
+        if (error) {
             const std::string line = "clockdeck-cli: cannot write to standard output: " + error.message() + "\n";
             (void)clockdeck::writeAll(STDERR_FILENO, line);
             return 1;

@@ -193,6 +193,11 @@ std::int16_t nominalClock(double bootMHz)
     return 0;
 }
 
+bool isFxProcessor(std::string_view name)
+{
+    return contains(name, "FX");
+}
+
 void identifyRevision(Calculator& calc)
 {
     const std::string identifier = calc.text(Field::CPU_Stepping);
@@ -246,7 +251,7 @@ void applyModelTables(Calculator& calc)
         }
         setReferenceClock(calc);
     }
-    if (contains(name, "FX")) {
+    if (isFxProcessor(name)) {
         applyRows(calc, name, FxRows);
         setReferenceClock(calc);
     }

@@ -21,6 +21,9 @@ std::string PadHex(std::int16_t Value);
 // 3250 to 3349 giving 3300), or 0 outside all bands.
 [[nodiscard]] std::int16_t nominalClock(double bootMHz);
 
+// An FX processor, whose multiplier is not locked upward: its name holds "FX", which also selects the FX model rows.
+[[nodiscard]] bool isFxProcessor(std::string_view name);
+
 // The three identification steps of the load, in this order. Each works only through the calculator's fields,
 // so every write runs its field's change handler.
 
