@@ -76,7 +76,7 @@ void Calculator::Update()
     {
         Calculator& calc;
         double number(Field f) const { return ParseLeadingNumber(calc.text(f)); }
-        std::optional<double> strictNumber(Field f) const { return strictNumber(calc.text(f)); }
+        std::optional<double> strictValue(Field f) const { return clockdeck::strictNumber(calc.text(f)); }
         const std::string& text(Field f) const { return calc.text(f); }
         void write(Field f, std::string_view text) const { calc.setText(f, text); }
         std::string percent(double p, std::string_view pattern) const { return percentText(p, pattern); }

@@ -48,9 +48,9 @@ struct EvaluatorIo
             return ev.m_numbers[index(f)];
         }
     }
-    std::optional<double> strictNumber(Field f) const
+    std::optional<double> strictValue(Field f) const
     {
-        return f == Field::Multiplier ? std::optional<double>(varied[1]) : strictNumber(out.text(f));
+        return f == Field::Multiplier ? std::optional<double>(varied[1]) : clockdeck::strictNumber(out.text(f));
     }
     const std::string& text(Field f) const { return out.text(f); }
     void write(Field f, std::string_view text) const { out.texts[index(f)].assign(text); }

@@ -161,7 +161,7 @@ template <typename Io> std::string recompute(const Io& io)
         // A class outside the table leaves the memory clock as it was.
         const auto memory = memoryClockWith(
             io.text(Field::SelectDDR), io.number(Field::shwCPU_MHz), io.number(Field::Multiplier),
-            [&io] { return io.strictNumber(Field::Multiplier); }, io.number(Field::BusSpeed),
+            [&io] { return io.strictValue(Field::Multiplier); }, io.number(Field::BusSpeed),
             [&io](double q) { return io.ceil(q); });
         if (memory) {
             io.write(Field::shwDDR_MHz, FormatNumberPattern(memory->mhz, memory->pattern));

@@ -25,13 +25,17 @@ struct CalcFixture
         }
         calc.List1.ListIndex = 0;
         calc.List2.ListIndex = calc.List3.ListIndex = 6;
-        calc.fields().subscribe([this](Field f) { updateRuns += f == Field::shwCPU_MHz ? 1 : 0; });
+        calc.fields().subscribe([this](Field f) {
+            updateRuns += f == Field::shwCPU_MHz ? 1 : 0;
+            changes.push_back(f);
+        });
     }
     const std::string& operator[](Field f) const { return calc.text(f); }
 
     RecordingSink sink;
     Calculator calc{sink};
     int updateRuns = 0;
+    std::vector<Field> changes; // every field written, in order
 };
 
 } // namespace clockdeck::test
