@@ -223,6 +223,11 @@ void SetNominalClock(Calculator& calc)
     calc.setText(Field::StockCPU_MHz, NumberToText(number(calc, Field::Multiplier) * 200));
 }
 
+bool IsFxModel(std::string_view processorName)
+{
+    return contains(processorName, "FX");
+}
+
 void ApplyModelTables(Calculator& calc)
 {
     const std::string name = calc.text(Field::CPU_Identity);
@@ -247,7 +252,7 @@ void ApplyModelTables(Calculator& calc)
         }
         setReferenceClock(calc);
     }
-    if (contains(name, "FX")) {
+    if (IsFxModel(name)) {
         applyRows(calc, name, FxRows);
         setReferenceClock(calc);
     }

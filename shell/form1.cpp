@@ -7,8 +7,12 @@
 #include "labelstyles.h"
 #include "picturebutton.h"
 #include "pictures.h"
+#include "plannerwindow.h"
 #include "skinlabel.h"
 #include "spinbar.h"
+
+#include "calc/numbertext.h"
+#include "probe/identify.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -180,6 +184,7 @@ void Form1::buildShortcuts()
     const std::pair<QKeySequence, std::function<void()>> keys[] = {
         {QKeySequence(Qt::CTRL | Qt::Key_C), [this] { emit copyRequested(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_S), [this] { emit resultsReleased(Qt::LeftButton); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), [this] { showPlanner(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { requestExit(); }},
         {QKeySequence(Qt::Key_Escape), [this] { minimise(); }},
         {QKeySequence(Qt::Key_F1), [this] { m_openUrl(aboutPage()); }},
@@ -226,6 +231,18 @@ QUrl Form1::linkTarget(int namePlate)
 void Form1::load(const std::filesystem::path& sysroot)
 {
     Form_Load(m_calc, m_loadWindow, sysroot);
+    // The planner never goes above the multiplier the load set, unless the processor is an FX.
+    m_stockMultiplier = ParseLeadingNumber(m_calc.text(Field::Multiplier));
+    m_fx = IsFxModel(m_calc.text(Field::CPU_Identity));
+}
+
+void Form1::showPlanner()
+{
+    if (!m_planner)
+        m_planner = new PlannerWindow(m_calc, m_stockMultiplier, m_fx, this);
+    m_planner->show();
+    m_planner->raise();
+    m_planner->activateWindow();
 }
 
 void Form1::showField(Field field)

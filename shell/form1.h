@@ -23,13 +23,14 @@ class QWindow;
 namespace clockdeck {
 
 class PictureButton;
+class PlannerWindow;
 class SkinLabel;
 class SpinBar;
 
 // The main window: a fixed skinned window without a title bar, its 379 x 323 client area in a one-pixel frame. It owns
 // the calculator; its labels show the calculator's fields and follow every change, its ten spin controls step the
-// inputs, and its own chrome moves, hides and ends it. Keys: Ctrl+C copies, Ctrl+S appends to the results file, Ctrl+Q
-// exits, Escape minimises and F1 opens the about page.
+// inputs, and its own chrome moves, hides and ends it. Keys: Ctrl+C copies, Ctrl+S appends to the results file, Ctrl+P
+// opens the planner, Ctrl+Q exits, Escape minimises and F1 opens the about page.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -70,9 +71,17 @@ public:
     void setSystemMover(SystemMover mover) { m_systemMove = std::move(mover); }
     void setMinimisePolicy(MinimisePolicy policy) { m_hideWhenMinimised = std::move(policy); }
 
+    // The multiplier the load set, and whether the loaded processor is an FX (its multiplier unlocked upward).
+    double stockMultiplier() const { return m_stockMultiplier; }
+    bool isFx() const { return m_fx; }
+    // The planner window once it has been opened, else null.
+    PlannerWindow* planner() const { return m_planner; }
+
 public slots:
     // Image1's action (and Escape's): minimise, which hides the window under the default policy.
     void minimise();
+    // Ctrl+P's action: the planner window, built on first use, shown and activated.
+    void showPlanner();
 
 signals:
     // Image3 clicked, or Ctrl+C.
@@ -114,6 +123,9 @@ private:
     UrlOpener m_openUrl;
     SystemMover m_systemMove;
     MinimisePolicy m_hideWhenMinimised;
+    double m_stockMultiplier = 0;
+    bool m_fx = false;
+    PlannerWindow* m_planner = nullptr; // a child window: goes with this one
 
     // Window drag: where the pointer held the window, and who moves it during this press.
     enum class Drag : std::uint8_t

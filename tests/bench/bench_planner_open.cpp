@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Clockdeck developers
+// Benchmark (not a test): from Ctrl+P on a freshly loaded main window to the planner window shown and painted, the
+// window built on first use each time; and a limit changed, from the new value to the map repainted. Medians.
+//   QT_QPA_PLATFORM=offscreen bench_planner_open [RUNS] [SYSROOT]   (or under xvfb-run with the xcb platform)
+#include "shell/form1.h"
+#include "shell/planmap.h"
+#include "shell/plannerwindow.h"
+#include "support/recordingsink.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSpinBox>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace clockdeck;
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const std::filesystem::path sysroot = argc > 2 ? argv[2] : CLOCKDECK_TEST_DATA "/shell-profile";
+    std::vector<double> open, limit;
+    for (int i = 0; i < runs; ++i) {
+        test::RecordingSink sink;
+        Form1 window(&sink);
+        window.load(sysroot);
+        if (!QTest::qWaitForWindowExposed(&window))
+            return 1;
+        window.activateWindow();
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+        PlannerWindow* planner = window.planner();
+        if (!planner || !QTest::qWaitForWindowExposed(planner))
+            return 1;
+        planner->repaint();
+        open.push_back(double(timer.nsecsElapsed()) / 1e6);
+
+        timer.restart();
+        planner->findChild<QSpinBox*>(QStringLiteral("Reference clock at most"))->stepDown();
+        planner->map()->repaint();
+        limit.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::printf("planner open (Ctrl+P to painted): median %.1f ms, max %.1f ms (%d runs, target <= 150 ms)\n",
+                median(open), *std::max_element(open.begin(), open.end()), runs);
+    std::printf("limit changed (search and map repainted): median %.1f ms, max %.1f ms\n", median(limit),
+                *std::max_element(limit.begin(), limit.end()));
+    return 0;
+}
