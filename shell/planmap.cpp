@@ -149,12 +149,13 @@ QRectF PlanMap::plotArea() const
     const int line = metrics.height();
     const double left = line + 6 + metrics.horizontalAdvance(QStringLiteral("15.5")) + 6;
     const double bottom = 4 + line + line + 8 + 2 * (line + 4);
-    return QRectF(left, 6, std::max(1.0, width() - left - 10), std::max(1.0, height() - 6 - bottom));
+    // Room on the right and at the top for the ring round a cell at the edge.
+    return QRectF(left, 10, std::max(1.0, width() - left - 14), std::max(1.0, height() - 10 - bottom));
 }
 
 QRectF PlanMap::cellRect(int column, int row) const
 {
-    if (columns() == 0)
+    if (!cell(column, row))
         return {};
     const QRectF plot = plotArea();
     const double w = plot.width() / columns();
@@ -362,12 +363,12 @@ void PlanMap::paintEvent(QPaintEvent*)
     if (cell(m_bestColumn, m_bestRow)) {
         // A light ring inside a dark one stands out on every colour of the scale.
         const QRectF box = cellRect(m_bestColumn, m_bestRow);
-        const double radius = std::max({7.0, box.width(), box.height()});
+        const double rx = std::max(7.0, box.width() / 2 + 4), ry = std::max(7.0, box.height() / 2 + 4);
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(Qt::white, 4));
-        painter.drawEllipse(box.center(), radius, radius);
+        painter.drawEllipse(box.center(), rx, ry);
         painter.setPen(QPen(Qt::black, 2));
-        painter.drawEllipse(box.center(), radius, radius);
+        painter.drawEllipse(box.center(), rx, ry);
     }
 }
 

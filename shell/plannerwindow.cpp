@@ -171,6 +171,7 @@ PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, 
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     recompute();
+    m_maxCpu->setFocus();
     resize(sizeHint().expandedTo(QSize(860, 640)));
 }
 

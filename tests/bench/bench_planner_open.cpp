@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 // Benchmark (not a test): from Ctrl+P on a freshly loaded main window to the planner window shown and painted, the
 // window built on first use each time; and a limit changed, from the new value to the map repainted. Medians.
-//   QT_QPA_PLATFORM=offscreen bench_planner_open [RUNS] [SYSROOT]   (or under xvfb-run with the xcb platform)
+//   QT_QPA_PLATFORM=offscreen bench_planner_open [RUNS] [SYSROOT] [PICTURE]   (or under xvfb-run, xcb platform)
+// PICTURE: where to save the planner window as the first run drew it (the README's screenshot).
 #include "shell/form1.h"
 #include "shell/planmap.h"
 #include "shell/plannerwindow.h"
@@ -51,6 +52,8 @@ int main(int argc, char** argv)
             return 1;
         planner->repaint();
         open.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (argc > 3 && i == 0 && !planner->grab().save(QString::fromLocal8Bit(argv[3])))
+            return 1;
 
         timer.restart();
         planner->findChild<QSpinBox*>(QStringLiteral("Reference clock at most"))->stepDown();
