@@ -9,9 +9,42 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace clockdeck {
+
+/// The four inputs a planner varies. Numbers are taken as their field would hold them once set through its change
+/// handler (written as NumberToText writes them, then clamped to the field's range); the memory class is the text
+/// SelectDDR would hold.
+struct VariedInputs
+{
+    double busSpeed = 200;     // BusSpeed
+    double multiplier = 11;    // Multiplier
+    double hyperTransport = 5; // HyperTransport
+    std::string_view memoryClass = "200"; // SelectDDR
+};
+
+/// Every field's text as it would read after setting the four varied inputs, with the derived fields exactly as
+/// Update writes them. A fault stops the evaluation as it stops Update: the fields not yet written keep their texts
+/// and `fault` holds the message Update would report.
+struct Evaluation
+{
+    std::array<std::string, FieldCount> texts;
+    std::string fault; // empty: none
+
+    const std::string& text(Field f) const { return texts[index(f)]; }
+};
+
+/// What a spin press did.
+enum class PressResult : std::uint8_t
+{
+    Changed,   // moved its field a whole step (or a list to another entry)
+    Clamped,   // changed the state, but the field's range check replaced the stepped value by its bound
+    Unchanged, // no field text and no list position changed: every further press that way does the same nothing
+};
 
 // The calculator: the field store with its change handlers, the recomputation of the derived fields, the preset
 // lists and the ten spin controls. It knows nothing of windows; faults go to the MessageSink.
@@ -32,6 +65,25 @@ public:
     PresetList List1;
     PresetList List2;
     PresetList List3;
+
+    /// The preset list of an id; ListId::None gives an empty list.
+    const PresetList& list(ListId id) const;
+
+    /// Fills the three lists with their fixed entries and places List1 at its first entry and List2 at its sixth,
+    /// as the load does before its one press of VScroll5. Lists already filled are filled anew.
+    void fillLists();
+
+    /// Sets a list-valued input (SelectDDR, PCramNum) to the entry with this text, as its spin would: the field
+    /// through its change handler, then the list's position; PCramNum also runs Update and keeps List3 and PCxxxx
+    /// in step. Returns false, changing nothing, when the field is not list-valued or its list has no such entry.
+    [[nodiscard]] bool selectEntry(Field field, std::string_view text);
+
+    /// One press of a spin control, up or down, as setSpinValue runs it; says what it changed.
+    [[nodiscard]] PressResult press(Spin s, bool up);
+
+    /// The fields as they would read after setting the four varied inputs through their change handlers, without
+    /// changing the calculator or telling anyone. Meant to be called many times: a search calls it per combination.
+    [[nodiscard]] Evaluation evaluate(const VariedInputs& inputs) const;
 
     // Recomputes every derived field from the inputs, writing each result as soon as it is known. A fault stops
     // the run (what was written stays), is reported to the MessageSink, and Update returns normally.
@@ -60,7 +112,8 @@ private:
     void spinChanged(Spin s);
     void numericSpin(const SpinInfo& info);
     void listSpin(const SpinInfo& info);
-    void runUpdate();
+    void moveList(const SpinInfo& info, int position);
+    PresetList& list(ListId id);
 
     MessageSink& m_messages;
     FieldStore m_fields;
@@ -91,6 +144,17 @@ inline constexpr std::array<InputRange, 8> InputRanges{{
 // The range of a ranged input, or nullptr for SelectDDR, PCramNum and non-input fields.
 const InputRange* rangeOf(Field f);
 
+/// The memory clock Update computes for a memory class before writing it into shwDDR_MHz with `pattern`, from the
+/// processor clock shwCPU_MHz shows, the multiplier and the reference clock. Nothing for a text outside the
+/// classes, or when the divider cannot be worked out (Update reports a fault there).
+struct MemoryClock
+{
+    double mhz = 0;
+    std::string_view pattern;
+};
+[[nodiscard]] std::optional<MemoryClock> memoryClock(std::string_view memoryClass, double cpuMHz, double multiplier,
+                                                     double busSpeed);
+
 // The preset lists' fixed contents, from the fastest down.
 inline constexpr std::array<std::string_view, 8> MemoryClassEntries{"200", "183", "166", "150",
                                                                     "143", "133", "125", "100"};
@@ -99,5 +163,21 @@ inline constexpr std::array<std::string_view, 12> ModuleClockEntries{"300", "275
 inline constexpr std::array<std::string_view, 12> ModuleRatingEntries{"PC4800", "PC4400", "PC4200", "PC4000",
                                                                       "PC3700", "PC3500", "PC3200", "PC3000",
                                                                       "PC2700", "PC2400", "PC2100", "PC1600"};
+
+/// A list's fixed entries; none for ListId::None.
+constexpr std::span<const std::string_view> listEntries(ListId id)
+{
+    switch (id) {
+    case ListId::List1:
+        return MemoryClassEntries;
+    case ListId::List2:
+        return ModuleClockEntries;
+    case ListId::List3:
+        return ModuleRatingEntries;
+    case ListId::None:
+        break;
+    }
+    return {};
+}
 
 } // namespace clockdeck

@@ -30,16 +30,10 @@ std::string joined(std::span<const std::string_view> entries)
     return list;
 }
 
-// The preset list a list-valued field takes its texts from; empty for the other fields.
+// The entries of the list a list-valued field takes its texts from; none for the other fields.
 std::span<const std::string_view> presetEntries(Field f)
 {
-    if (f == Field::SelectDDR) {
-        return MemoryClassEntries;
-    }
-    if (f == Field::PCramNum) {
-        return ModuleClockEntries;
-    }
-    return {};
+    return listEntries(Spins[index(spinFor(f))].list);
 }
 
 struct Parsed
@@ -257,24 +251,6 @@ std::string wholeLineError(const CommandLine& line)
     return {};
 }
 
-// A list-valued field set to one of its list's texts: the list's position moves there, as a list spin would
-// leave it, and PCramNum keeps List3 and PCxxxx in step with it.
-void setListField(Calculator& calc, Field field, const std::string& text)
-{
-    PresetList& list = field == Field::SelectDDR ? calc.List1 : calc.List2;
-    const int position = list.find(text);
-    calc.setText(field, text);
-    if (position < 0) {
-        return; // the list was not filled; the field still holds the text
-    }
-    list.ListIndex = static_cast<std::int16_t>(position);
-    if (field == Field::PCramNum) {
-        calc.Update();
-        calc.List3.ListIndex = static_cast<std::int16_t>(position);
-        calc.setText(Field::PCxxxx, calc.List3.item(position));
-    }
-}
-
 std::string setNote(const Calculator& calc, const FieldAction& action)
 {
     const std::string& now = calc.text(action.field);
@@ -293,38 +269,14 @@ std::string setNote(const Calculator& calc, const FieldAction& action)
 bool pressSpin(Calculator& calc, const FieldAction& action)
 {
     const Spin spin = spinFor(action.field);
-    const SpinInfo& info = Spins[index(spin)];
     const bool up = action.presses > 0;
     const int presses = up ? action.presses : -action.presses;
-    bool stopped = false;
-    std::array<std::string, FieldCount> before;
-    for (int i = 0; i < presses && !stopped; ++i) {
-        for (std::size_t f = 0; f < FieldCount; ++f) {
-            before[f] = calc.text(static_cast<Field>(f));
+    for (int i = 0; i < presses; ++i) {
+        if (calc.press(spin, up) != PressResult::Changed) {
+            return true;
         }
-        const std::array<std::int16_t, 3> positions{calc.List1.ListIndex, calc.List2.ListIndex, calc.List3.ListIndex};
-        std::string expected;
-        if (info.kind == SpinKind::Numeric) {
-            expected = NumberToText(ParseLeadingNumber(before[index(action.field)]) + (up ? info.step : -info.step));
-        }
-        if (up) {
-            calc.up(spin);
-        } else {
-            calc.down(spin);
-        }
-        if (info.kind == SpinKind::Numeric && calc.text(action.field) != expected) {
-            stopped = true;
-        }
-        // The calculator is a function of its fields and list positions: a press that changed none of them
-        // leaves a state in which the next press does the same nothing again.
-        bool changed =
-            positions != std::array<std::int16_t, 3>{calc.List1.ListIndex, calc.List2.ListIndex, calc.List3.ListIndex};
-        for (std::size_t f = 0; f < FieldCount && !changed; ++f) {
-            changed = calc.text(static_cast<Field>(f)) != before[f];
-        }
-        stopped = stopped || !changed;
     }
-    return stopped;
+    return false;
 }
 
 } // namespace
@@ -413,9 +365,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
 
 void setField(Calculator& calc, Field field, const std::string& text)
 {
-    if (field == Field::SelectDDR || field == Field::PCramNum) {
-        setListField(calc, field, text);
-    } else {
+    // A list text moves its list there; any other text (or a list the load did not fill) is set as it is.
+    if (!calc.selectEntry(field, text)) {
         calc.setText(field, text);
     }
 }

@@ -193,6 +193,11 @@ std::int16_t NominalClock(double bootMHz)
     return 0;
 }
 
+bool isFxProcessor(std::string_view name)
+{
+    return contains(name, "FX");
+}
+
 void IdentifyRevision(Calculator& calc)
 {
     const std::string identifier = calc.text(Field::CPU_Stepping);
@@ -223,11 +228,6 @@ void SetNominalClock(Calculator& calc)
     calc.setText(Field::StockCPU_MHz, NumberToText(number(calc, Field::Multiplier) * 200));
 }
 
-bool IsFxModel(std::string_view processorName)
-{
-    return contains(processorName, "FX");
-}
-
 void ApplyModelTables(Calculator& calc)
 {
     const std::string name = calc.text(Field::CPU_Identity);
@@ -252,7 +252,7 @@ void ApplyModelTables(Calculator& calc)
         }
         setReferenceClock(calc);
     }
-    if (IsFxModel(name)) {
+    if (isFxProcessor(name)) {
         applyRows(calc, name, FxRows);
         setReferenceClock(calc);
     }

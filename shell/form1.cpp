@@ -233,7 +233,7 @@ void Form1::load(const std::filesystem::path& sysroot)
     Form_Load(m_calc, m_loadWindow, sysroot);
     // The planner never goes above the multiplier the load set, unless the processor is an FX.
     m_stockMultiplier = ParseLeadingNumber(m_calc.text(Field::Multiplier));
-    m_fx = IsFxModel(m_calc.text(Field::CPU_Identity));
+    m_fx = isFxProcessor(m_calc.text(Field::CPU_Identity));
 }
 
 void Form1::showPlanner()

@@ -217,11 +217,9 @@ void PlannerWindow::apply(Calculator& calc, const PlanRow& row)
     calc.setText(Field::BusSpeed, NumberToText(row.busSpeed));
     calc.setText(Field::Multiplier, NumberToText(row.multiplier));
     calc.setText(Field::HyperTransport, NumberToText(row.hyperTransport));
-    // SelectDDR's spin steps from List1's position: it moves with the text, as a step would move it.
-    if (row.memoryClass >= 0 && row.memoryClass < calc.List1.ListCount()) {
-        calc.List1.ListIndex = std::int16_t(row.memoryClass);
-        calc.setText(Field::SelectDDR, calc.List1.item(row.memoryClass));
-    }
+    // SelectDDR through List1, so that its spin steps on from the applied entry.
+    if (!calc.selectEntry(Field::SelectDDR, calc.List1.item(row.memoryClass)))
+        qWarning("clockdeck: the planner's memory class %d is not in List1", row.memoryClass);
 }
 
 void PlannerWindow::applyRow(const PlanRow& row)
