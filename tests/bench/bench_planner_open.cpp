@@ -3,7 +3,8 @@
 // Benchmark (not a test): from Ctrl+P on a freshly loaded main window to the planner window shown and painted, the
 // window built on first use each time; and a limit changed, from the new value to the map repainted. Medians.
 //   QT_QPA_PLATFORM=offscreen bench_planner_open [RUNS] [SYSROOT] [PICTURE]   (or under xvfb-run, xcb platform)
-// PICTURE: where to save the planner window as the first run drew it (the README's screenshot).
+// PICTURE: where to save the planner window as the first run drew it, with TARGET as its processor target if given
+// (the README's screenshot: bench_planner_open 1 tests/data/profiles/athlon64 docs/planner.png 2400).
 #include "shell/form1.h"
 #include "shell/planmap.h"
 #include "shell/plannerwindow.h"
@@ -44,16 +45,26 @@ int main(int argc, char** argv)
         if (!QTest::qWaitForWindowExposed(&window))
             return 1;
         window.activateWindow();
+        if (!QTest::qWaitFor([&] { return window.isActiveWindow(); })) {
+            std::fprintf(stderr, "bench_planner_open: the main window never became active\n");
+            return 1;
+        }
         QElapsedTimer timer;
         timer.start();
         QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
         PlannerWindow* planner = window.planner();
-        if (!planner || !QTest::qWaitForWindowExposed(planner))
+        if (!planner || !QTest::qWaitForWindowExposed(planner)) {
+            std::fprintf(stderr, "bench_planner_open: Ctrl+P showed no planner\n");
             return 1;
+        }
         planner->repaint();
         open.push_back(double(timer.nsecsElapsed()) / 1e6);
-        if (argc > 3 && i == 0 && !planner->grab().save(QString::fromLocal8Bit(argv[3])))
-            return 1;
+        if (argc > 3 && i == 0) {
+            if (argc > 4)
+                planner->findChild<QSpinBox*>(QStringLiteral("Processor target"))->setValue(std::atoi(argv[4]));
+            if (!planner->grab().save(QString::fromLocal8Bit(argv[3])))
+                return 1;
+        }
 
         timer.restart();
         planner->findChild<QSpinBox*>(QStringLiteral("Reference clock at most"))->stepDown();
