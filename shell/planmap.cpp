@@ -433,6 +433,14 @@ void PlanMap::paintLegend(QPainter& painter, const QRectF& plot) const
     painter.drawRect(bar.adjusted(-0.5, -0.5, 0.5, 0.5));
     x = bar.right() + 6;
     caption(m_highMHz > 0 ? tr("%1 MHz").arg(number(m_highMHz)) : QStringLiteral("–"));
+    x += 12;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawEllipse(QRectF(x, y + 2, line - 4, line - 4));
+    painter.restore();
+    x += line;
+    caption(tr("the best"));
 
     // Second line: what each hatching means.
     x = plot.left();
