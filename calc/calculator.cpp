@@ -3,6 +3,7 @@
 #include "calculator.h"
 
 #include "numbertext.h"
+#include "rule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,171 +11,7 @@
 
 namespace clockdeck {
 
-namespace {
-
-// Descriptions of the arithmetic faults, as the message boxes show them.
-constexpr std::string_view DivisionByZero = "Division by zero";
-constexpr std::string_view Overflow = "Overflow";
-constexpr std::string_view InvalidOperation = "Invalid operation";
-constexpr std::string_view TypeMismatch = "Type mismatch";
-
-// C++ arithmetic does not trap, so every result is checked before it is used; a fault unwinds to Update.
-struct Fault
-{
-    std::string_view description;
-};
-
-double checked(double result)
-{
-    if (std::isnan(result)) {
-        throw Fault{InvalidOperation};
-    }
-    if (std::isinf(result)) {
-        throw Fault{Overflow};
-    }
-    return result;
-}
-
-double mul(double a, double b)
-{
-    return checked(a * b);
-}
-
-double div(double a, double b)
-{
-    if (b == 0) {
-        throw Fault{DivisionByZero};
-    }
-    return checked(a / b);
-}
-
-double sub(double a, double b)
-{
-    return checked(a - b);
-}
-
-std::string percentText(double p, std::string_view pattern)
-{
-    std::string s = p > 0 ? "+" : "";
-    s += FormatNumberPattern(p, pattern);
-    s += '%';
-    return s;
-}
-
-// Memory clock classes that run the processor clock through a whole-number divider. The constants are the
-// decimal values the divider has always used, not the true fractions: the results depend on the difference.
-struct DividerClass
-{
-    std::string_view text;
-    double constant;
-};
-
-constexpr std::array<DividerClass, 6> DividerClasses{{
-    {"183", 183.33333333333},
-    {"166", 166.66666666666},
-    {"150", 150},
-    {"143", 142.857143},
-    {"133", 133.33333333333},
-    {"125", 125},
-}};
-
-struct CeilResult
-{
-    double value;
-    std::string_view fault; // empty: none
-};
-
-// Ceil without its message box: the whole number at or above a value, by the value's 15-digit text.
-CeilResult ceilOf(double value)
-{
-    if (!std::isfinite(value)) {
-        return {0, std::isnan(value) ? InvalidOperation : Overflow};
-    }
-    const std::string digits = FifteenDigitText(value);
-    const auto point = digits.find('.');
-    if (point == std::string::npos) {
-        return {value, {}};
-    }
-    const auto whole = StrictNumber(std::string_view(digits).substr(0, point + 1));
-    if (!whole) {
-        return {0, TypeMismatch};
-    }
-    return {*whole + 1, {}};
-}
-
-// The memory clock of a class: "200" runs the processor clock through the multiplier, "100" halves the reference
-// clock, the others divide the processor clock by a whole-number divider. The multiplier is read strictly only
-// for the divider, where a text that is not a number is a fault.
-template <typename Strict, typename CeilFn>
-std::optional<MemoryClock> memoryClockWith(std::string_view memoryClass, double cpuMHz, double multiplier,
-                                           Strict strictMultiplier, double busSpeed, CeilFn ceil)
-{
-    if (memoryClass == "200") {
-        return MemoryClock{div(cpuMHz, multiplier), "###.0#"};
-    }
-    if (memoryClass == "100") {
-        return MemoryClock{div(busSpeed, 2), "###.#0"};
-    }
-    for (const auto& c : DividerClasses) {
-        if (memoryClass != c.text) {
-            continue;
-        }
-        const std::optional<double> strict = strictMultiplier();
-        if (!strict) {
-            throw Fault{TypeMismatch};
-        }
-        const double divider = ceil(div(*strict, div(c.constant, 200)));
-        return MemoryClock{div(cpuMHz, divider), "###.0#"};
-    }
-    return std::nullopt;
-}
-
-// The recomputation, in Update's order, over whatever holds the texts: the calculator's fields for Update, a copy
-// for an evaluation. Each result is written as soon as it is known, and later steps read the written text back
-// (the processor and memory clocks), so they use the rounded figures the window shows. Returns the message of the
-// fault that stopped the run, or an empty text.
-template <typename Io> std::string recompute(const Io& io)
-{
-    try {
-        io.write(Field::shwCPU_MHz, NumberToText(mul(io.number(Field::Multiplier), io.number(Field::BusSpeed))));
-        io.write(Field::Label13, NumberToText(mul(io.number(Field::HyperTransport), io.number(Field::BusSpeed))));
-
-        double p = sub(div(mul(io.number(Field::OverClock_CPU_Vcore), 100), io.number(Field::StockCPU_Vcore)), 100);
-        io.write(Field::Vcore_OC_Prcnt, percentText(p, "##0.#0"));
-
-        p = sub(div(mul(io.number(Field::shwCPU_MHz), 100), io.number(Field::StockCPU_MHz)), 100);
-        io.write(Field::CPU_OC_Prcnt, percentText(p, "###.0"));
-        if (p == 0) {
-            io.write(Field::CPU_OC_Prcnt, "0%");
-        }
-
-        p = sub(div(mul(io.number(Field::OC_Vdimm), 100), io.number(Field::Stock_Vdimm)), 100);
-        io.write(Field::Label18, percentText(p, "0.#0"));
-        if (p == 0) {
-            io.write(Field::Label18, "0%");
-        }
-
-        // A class outside the table leaves the memory clock as it was.
-        const auto memory = memoryClockWith(
-            io.text(Field::SelectDDR), io.number(Field::shwCPU_MHz), io.number(Field::Multiplier),
-            [&io] { return io.strictNumber(Field::Multiplier); }, io.number(Field::BusSpeed),
-            [&io](double q) { return io.ceil(q); });
-        if (memory) {
-            io.write(Field::shwDDR_MHz, FormatNumberPattern(memory->mhz, memory->pattern));
-        }
-
-        p = sub(div(mul(io.number(Field::shwDDR_MHz), 100), io.number(Field::PCramNum)), 100);
-        io.write(Field::DDR_OC_Prcnt, percentText(p, "###.0"));
-        if (p == 0) {
-            io.write(Field::DDR_OC_Prcnt, "0%");
-        }
-    } catch (const Fault& fault) {
-        return std::string(fault.description) + " Data value error: Sub Update";
-    }
-    return {};
-}
-
-} // namespace
+using namespace rule;
 
 const InputRange* rangeOf(Field f)
 {
@@ -242,71 +79,12 @@ void Calculator::Update()
         std::optional<double> strictNumber(Field f) const { return StrictNumber(calc.text(f)); }
         const std::string& text(Field f) const { return calc.text(f); }
         void write(Field f, std::string_view text) const { calc.setText(f, text); }
+        std::string percent(double p, std::string_view pattern) const { return percentText(p, pattern); }
         double ceil(double value) const { return calc.Ceil(value); }
     };
     if (const auto fault = recompute(FieldIo{*this}); !fault.empty()) {
         m_messages.updateFault(fault);
     }
-}
-
-Evaluation Calculator::evaluate(const VariedInputs& inputs) const
-{
-    // The rule runs on a copy of the texts; the varied inputs keep their numbers beside their texts, so reading
-    // them back costs no parse.
-    struct CopyIo
-    {
-        Evaluation& out;
-        std::array<double, 3> numbers; // BusSpeed, Multiplier, HyperTransport
-        double number(Field f) const
-        {
-            switch (f) {
-            case Field::BusSpeed:
-                return numbers[0];
-            case Field::Multiplier:
-                return numbers[1];
-            case Field::HyperTransport:
-                return numbers[2];
-            default:
-                return ParseLeadingNumber(out.text(f));
-            }
-        }
-        std::optional<double> strictNumber(Field f) const
-        {
-            return f == Field::Multiplier ? std::optional<double>(numbers[1]) : StrictNumber(out.text(f));
-        }
-        const std::string& text(Field f) const { return out.text(f); }
-        void write(Field f, std::string_view text) const { out.texts[index(f)].assign(text); }
-        double ceil(double value) const
-        {
-            const CeilResult r = ceilOf(value);
-            return r.fault.empty() ? r.value : 0;
-        }
-    };
-    Evaluation result;
-    for (std::size_t f = 0; f < FieldCount; ++f) {
-        result.texts[f] = m_fields.text(static_cast<Field>(f));
-    }
-    CopyIo io{result, {}};
-    const std::array<std::pair<Field, double>, 3> numeric{
-        {{Field::BusSpeed, inputs.busSpeed}, {Field::Multiplier, inputs.multiplier}, {Field::HyperTransport, inputs.hyperTransport}}};
-    for (std::size_t i = 0; i < numeric.size(); ++i) {
-        const auto [field, value] = numeric[i];
-        std::string& text = result.texts[index(field)];
-        text = NumberToText(value);
-        io.numbers[i] = ParseLeadingNumber(text);
-        // The range check of the field's change handler.
-        const InputRange& range = *rangeOf(field);
-        if (io.numbers[i] < range.low) {
-            text = range.lowText;
-            io.numbers[i] = range.low;
-        } else if (io.numbers[i] > range.high) {
-            text = range.highText;
-            io.numbers[i] = range.high;
-        }
-    }
-    result.texts[index(Field::SelectDDR)].assign(inputs.memoryClass);
-    result.fault = recompute(io);
-    return result;
 }
 
 double Calculator::Ceil(double dblValue)
@@ -317,21 +95,6 @@ double Calculator::Ceil(double dblValue)
         return 0;
     }
     return r.value;
-}
-
-std::optional<MemoryClock> memoryClock(std::string_view memoryClass, double cpuMHz, double multiplier,
-                                       double busSpeed)
-{
-    try {
-        return memoryClockWith(
-            memoryClass, cpuMHz, multiplier, [multiplier] { return std::optional<double>(multiplier); }, busSpeed,
-            [](double q) {
-                const CeilResult r = ceilOf(q);
-                return r.fault.empty() ? r.value : 0;
-            });
-    } catch (const Fault&) {
-        return std::nullopt;
-    }
 }
 
 void Calculator::setSpinValue(Spin s, std::int16_t value)

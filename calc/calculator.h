@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include "evaluator.h"
 #include "fieldstore.h"
 #include "messagesink.h"
 #include "presetlist.h"
@@ -13,30 +14,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace clockdeck {
-
-/// The four inputs a planner varies. Numbers are taken as their field would hold them once set through its change
-/// handler (written as NumberToText writes them, then clamped to the field's range); the memory class is the text
-/// SelectDDR would hold.
-struct VariedInputs
-{
-    double busSpeed = 200;     // BusSpeed
-    double multiplier = 11;    // Multiplier
-    double hyperTransport = 5; // HyperTransport
-    std::string_view memoryClass = "200"; // SelectDDR
-};
-
-/// Every field's text as it would read after setting the four varied inputs, with the derived fields exactly as
-/// Update writes them. A fault stops the evaluation as it stops Update: the fields not yet written keep their texts
-/// and `fault` holds the message Update would report.
-struct Evaluation
-{
-    std::array<std::string, FieldCount> texts;
-    std::string fault; // empty: none
-
-    const std::string& text(Field f) const { return texts[index(f)]; }
-};
 
 /// What a spin press did.
 enum class PressResult : std::uint8_t
@@ -143,17 +123,6 @@ inline constexpr std::array<InputRange, 8> InputRanges{{
 
 // The range of a ranged input, or nullptr for SelectDDR, PCramNum and non-input fields.
 const InputRange* rangeOf(Field f);
-
-/// The memory clock Update computes for a memory class before writing it into shwDDR_MHz with `pattern`, from the
-/// processor clock shwCPU_MHz shows, the multiplier and the reference clock. Nothing for a text outside the
-/// classes, or when the divider cannot be worked out (Update reports a fault there).
-struct MemoryClock
-{
-    double mhz = 0;
-    std::string_view pattern;
-};
-[[nodiscard]] std::optional<MemoryClock> memoryClock(std::string_view memoryClass, double cpuMHz, double multiplier,
-                                                     double busSpeed);
 
 // The preset lists' fixed contents, from the fastest down.
 inline constexpr std::array<std::string_view, 8> MemoryClassEntries{"200", "183", "166", "150",

@@ -44,8 +44,8 @@ Verdict judge(double estimate, double limit)
 class CellProbe
 {
 public:
-    CellProbe(const Calculator& calc, const std::vector<std::string>& classes, std::size_t& evaluated)
-        : m_calc(calc), m_classes(classes), m_evaluated(evaluated)
+    CellProbe(Evaluator& evaluator, const std::vector<std::string>& classes, std::size_t& evaluated)
+        : m_evaluator(evaluator), m_classes(classes), m_evaluated(evaluated)
     {
     }
 
@@ -67,7 +67,7 @@ public:
         ++m_evaluated;
         const VariedInputs inputs{static_cast<double>(m_busSpeed), m_multiplier, static_cast<double>(hyperTransport),
                                   m_classes[static_cast<std::size_t>(memoryClass)]};
-        return std::get<2>(m_done.emplace_back(hyperTransport, memoryClass, m_calc.evaluate(inputs)));
+        return std::get<2>(m_done.emplace_back(hyperTransport, memoryClass, m_evaluator.evaluate(inputs)));
     }
 
     double number(int hyperTransport, int memoryClass, Field f)
@@ -76,7 +76,7 @@ public:
     }
 
 private:
-    const Calculator& m_calc;
+    Evaluator& m_evaluator;
     const std::vector<std::string>& m_classes;
     int m_busSpeed = 0;
     double m_multiplier = 0;
@@ -152,7 +152,8 @@ PlanResult findBest(const Calculator& calc, const PlanLimits& limits, double sto
     Rejections total{};
     std::vector<double> ratio(classes.size()); // memory clock per MHz of reference clock, by class
     std::vector<int> feasibleClasses;
-    CellProbe probe(calc, classes, result.evaluated);
+    Evaluator evaluator(calc);
+    CellProbe probe(evaluator, classes, result.evaluated);
     result.cells.resize(static_cast<std::size_t>(highestBus - LowestBusSpeed + 1) * result.multiplierCount);
     for (std::size_t m = 0; m < result.multiplierCount; ++m) {
         const double multiplier = LowestMultiplier + static_cast<double>(m) / 2;

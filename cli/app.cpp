@@ -7,7 +7,9 @@
 #include "sweep.h"
 
 #include "calc/calculator.h"
+#include "calc/numbertext.h"
 #include "probe/formload.h"
+#include "probe/identify.h"
 #include "probe/live.h"
 #include "report/getdata.h"
 
@@ -49,6 +51,14 @@ private:
 
 CliResult runCli(std::span<const std::string_view> args)
 {
+    std::string out;
+    CliResult result = runCli(args, [&out](std::string_view piece) { out.append(piece); });
+    result.out = std::move(out);
+    return result;
+}
+
+CliResult runCli(std::span<const std::string_view> args, const std::function<void(std::string_view)>& out)
+{
     CliResult result;
     const CommandLine line = parseCommandLine(args);
     if (!line.error.empty()) {
@@ -57,11 +67,11 @@ CliResult runCli(std::span<const std::string_view> args)
         return result;
     }
     if (line.help) {
-        result.out = usageText();
+        out(usageText());
         return result;
     }
     if (line.version) {
-        result.out = std::string(Program) + " " CLOCKDECK_VERSION "\n";
+        out(std::string(Program) + " " CLOCKDECK_VERSION "\n");
         return result;
     }
     std::error_code ec;
@@ -75,35 +85,56 @@ CliResult runCli(std::span<const std::string_view> args)
     Calculator calc(sink);
     HeadlessWindow window;
     Form_Load(calc, window, line.sysroot);
+    // The multiplier the load set is the stock one, the ceiling of a locked processor's search.
+    const double stockMultiplier = ParseLeadingNumber(calc.text(Field::Multiplier));
     for (const auto& note : applyActions(calc, line.actions)) {
         addLine(result.err, note);
     }
     // The report and the fields are those of the command line's settings; the sweep then walks away from them.
     const std::string report = GetData(calc.fields());
-    FieldTexts texts;
-    for (std::size_t f = 0; f < FieldCount; ++f) {
-        texts[f] = calc.text(static_cast<Field>(f));
+    std::optional<PlanResult> best;
+    if (line.best.enabled) {
+        best = findBest(calc, line.best.limits, stockMultiplier, isFxProcessor(calc.text(Field::CPU_Identity)));
     }
-    const auto rows = runSweep(calc, line.sweeps);
-    std::optional<LiveReadings> live;
-    if (line.live) {
-        live = readLive(line.sysroot);
-    }
+    const auto readings = [&line]() -> std::optional<LiveReadings> {
+        return line.live ? std::optional<LiveReadings>(readLive(line.sysroot)) : std::nullopt;
+    };
 
     if (line.format == OutputFormat::Json) {
-        result.out = jsonDocument(texts, report, line.sweeps, rows, live ? &*live : nullptr);
+        FieldTexts texts;
+        for (std::size_t f = 0; f < FieldCount; ++f) {
+            texts[f] = calc.text(static_cast<Field>(f));
+        }
+        out(jsonHead(texts, report));
+        if (!line.sweeps.empty()) {
+            out(jsonSweepHead(line.sweeps));
+            bool first = true;
+            runSweep(calc, line.sweeps, [&](const SweepRow& row) {
+                out(jsonSweepRow(line.sweeps, row, first));
+                first = false;
+            });
+            out(JsonSweepEnd);
+        }
+        const auto live = readings();
+        out(jsonTail(live ? &*live : nullptr, best ? bestJson(*best, line.best.top) : std::string()));
         return result;
     }
-    if (line.sweeps.empty()) {
+    if (best) {
+        out(bestText(*best, line.best.top));
+    } else if (line.sweeps.empty()) {
         // A terminal's text has LF line ends; the results file and the clipboard keep the report's CR LF.
+        std::string text;
         for (const auto reportLine : reportLines(report)) {
-            result.out.append(reportLine).append("\n");
+            text.append(reportLine).append("\n");
         }
+        out(text);
     } else {
-        result.out = sweepTable(line.sweeps, rows);
+        TableWriter table(sweepTitles(line.sweeps));
+        runSweep(calc, line.sweeps, [&table](const SweepRow& row) { table.add(row); });
+        table.write(out);
     }
-    if (live) {
-        result.out += liveText(*live);
+    if (const auto live = readings()) {
+        out(liveText(*live));
     }
     return result;
 }

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,7 +18,12 @@ struct CliResult
 };
 
 /// The whole program but its writes: reads the arguments after the program name, runs the load on the machine
-/// or profile, the --set and --step options, the sweep and the live readings, and renders text or JSON.
+/// or profile, the --set and --step options, the sweep or the search and the live readings, and renders text or
+/// JSON into `out`.
 [[nodiscard]] CliResult runCli(std::span<const std::string_view> args);
+
+/// The same, handing standard output to @p out piece by piece as it is produced (a sweep's rows as they are
+/// computed) instead of keeping it in `out`. Nothing goes to @p out when the command line is bad.
+[[nodiscard]] CliResult runCli(std::span<const std::string_view> args, const std::function<void(std::string_view)>& out);
 
 } // namespace clockdeck

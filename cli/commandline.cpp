@@ -230,6 +230,12 @@ std::optional<FieldAction> stepAction(std::string_view arg, std::string& error)
 // Checks what only the whole command line shows: the sweeps together and the sum of the work.
 std::string wholeLineError(const CommandLine& line)
 {
+    if (line.best.enabled && !line.sweeps.empty()) {
+        return "--best searches on its own; leave out --sweep";
+    }
+    if (line.best.tuned && !line.best.enabled) {
+        return "--top, --max-cpu, --max-ref, --max-link, --ram-margin and --unlocked go with --best";
+    }
     if (line.sweeps.size() == 2 && line.sweeps[0].field == line.sweeps[1].field) {
         return "--sweep " + std::string(fieldName(line.sweeps[0].field)) + " is given twice";
     }
@@ -288,6 +294,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
         result.error = std::move(message);
         result.actions.clear();
         result.sweeps.clear();
+        result.best = {};
         return result;
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -304,6 +311,15 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
             result.live = true;
             continue;
         }
+        if (arg == "--best") {
+            result.best.enabled = true;
+            continue;
+        }
+        if (arg == "--unlocked") {
+            result.best.limits.unlocked = true;
+            result.best.tuned = true;
+            continue;
+        }
         // Options with a value take it as the next argument or after "=".
         std::string_view name = arg;
         std::optional<std::string_view> value;
@@ -313,7 +329,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
                 value = arg.substr(equals + 1);
             }
         }
-        if (name != "--sysroot" && name != "--set" && name != "--step" && name != "--sweep" && name != "--format") {
+        if (name != "--sysroot" && name != "--set" && name != "--step" && name != "--sweep" && name != "--format" &&
+            !isBestValueOption(name)) {
             if (arg.starts_with("-")) {
                 return fail("unknown option " + quoted(name) + " (see --help)");
             }
@@ -338,6 +355,12 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
                 return fail("--format takes text or json, not " + quoted(*value));
             }
             result.format = *value == "json" ? OutputFormat::Json : OutputFormat::Text;
+            continue;
+        }
+        if (isBestValueOption(name)) {
+            if (auto bad = readBestOption(name, *value, result.best); !bad.empty()) {
+                return fail(std::move(bad));
+            }
             continue;
         }
         if (name == "--sweep") {
@@ -404,6 +427,14 @@ values and prints the 25-line report, or a table of a planned overclock.
                               entries for SelectDDR and PCramNum) and print one table row per value;
                               a second --sweep makes a grid
   --format text|json          print text (the default) or one JSON object
+  --best                      search every BusSpeed, Multiplier, HyperTransport and SelectDDR within the
+                              limits below and print the best combinations instead of the report
+  --top N                     how many of the best to print (default 10)
+  --max-cpu MHZ               the highest processor clock wanted (default: none)
+  --max-ref MHZ               the highest reference clock the board holds (default 300)
+  --max-link MHZ              the highest HyperTransport link clock (default 1000)
+  --ram-margin PCT            how far the memory may run above PCramNum, in percent (default 0)
+  --unlocked                  let the multiplier go above stock (an FX is always unlocked)
   --live                      add what the processor runs at now (cpufreq; FID/VID through the msr driver)
   --help                      show this text
   --version                   show the version
@@ -415,6 +446,7 @@ SelectDDR (one of 200 183 166 150 143 133 125 100) and PCramNum (one of 300 275 
 1000 MHz), ram>rated (memory clock above PCramNum).
 Examples: clockdeck-cli --step BusSpeed=+10 --set OverClock_CPU_Vcore=1.4
           clockdeck-cli --sweep BusSpeed=200:230:5 --sweep Multiplier=10:11
+          clockdeck-cli --best --max-ref 250 --ram-margin 5
 
 Exit status: 0 on success, 2 for a bad command line, 1 when the output cannot be written.
 )";

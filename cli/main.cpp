@@ -39,9 +39,25 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     try {
         const std::vector<std::string_view> args(argv + 1, argv + argc);
-        const clockdeck::CliResult result = clockdeck::runCli(args);
+        // Standard output goes out in blocks as it is produced, so a long sweep never sits whole in memory. After
+        // a failed write the rest is dropped; the failure is reported once the program is done.
+        std::string pending;
+        int error = 0;
+        const auto flush = [&] {
+            if (error == 0) {
+                error = writeAll(STDOUT_FILENO, pending);
+            }
+            pending.clear();
+        };
+        const clockdeck::CliResult result = clockdeck::runCli(args, [&](std::string_view piece) {
+            pending.append(piece);
+            if (pending.size() >= 64 * 1024) {
+                flush();
+            }
+        });
+        flush();
         (void)writeAll(STDERR_FILENO, result.err);
-        if (const int error = writeAll(STDOUT_FILENO, result.out); error != 0) {
+        if (error != 0) {
             const std::string line =
                 std::string("clockdeck-cli: cannot write to standard output: ") + std::strerror(error) + "\n";
             (void)writeAll(STDERR_FILENO, line);

@@ -140,6 +140,11 @@ std::string fidVidText(const FidVid& code, bool decoded)
 
 } // namespace
 
+void appendJsonString(std::string& out, std::string_view text)
+{
+    appendString(out, text);
+}
+
 std::vector<std::string_view> reportLines(std::string_view report)
 {
     std::vector<std::string_view> lines;
@@ -168,8 +173,7 @@ std::string liveText(const LiveReadings& live)
     return text;
 }
 
-std::string jsonDocument(const FieldTexts& fields, std::string_view report, std::span<const SweepAxis> axes,
-                         std::span<const SweepRow> rows, const LiveReadings* live)
+std::string jsonHead(const FieldTexts& fields, std::string_view report)
 {
     std::string out = "{\n  \"fields\": {";
     for (std::size_t i = 0; i < index(Field::PCxxxxMHz); ++i) {
@@ -186,29 +190,39 @@ std::string jsonDocument(const FieldTexts& fields, std::string_view report, std:
         first = false;
         appendString(out, line);
     }
-    out += "\n  ]";
-    if (!axes.empty()) {
-        out += ",\n  \"sweep\": {\"fields\": [";
-        for (std::size_t a = 0; a < axes.size(); ++a) {
-            out += a == 0 ? "" : ", ";
-            appendString(out, fieldName(axes[a].field));
-        }
-        out += "], \"rows\": [";
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            const SweepRow& row = rows[r];
-            out += r == 0 ? "\n    {\"fields\": {" : ",\n    {\"fields\": {";
-            for (std::size_t a = 0; a < axes.size(); ++a) {
-                out += a == 0 ? "" : ", ";
-                out += quotedJson(fieldName(axes[a].field)) + ": " + quotedJson(row.swept[a]);
-            }
-            for (std::size_t c = 0; c < SweepColumns.size(); ++c) {
-                out += ", " + quotedJson(fieldName(SweepColumns[c])) + ": " + quotedJson(row.derived[c]);
-            }
-            out += std::string("}, \"clamped\": ") + (row.clamped ? "true" : "false") +
-                   ", \"link_over_1000\": " + (row.linkOver1000 ? "true" : "false") +
-                   ", \"memory_over_rated\": " + (row.memoryOverRated ? "true" : "false") + "}";
-        }
-        out += "\n  ]}";
+    return out + "\n  ]";
+}
+
+std::string jsonSweepHead(std::span<const SweepAxis> axes)
+{
+    std::string out = ",\n  \"sweep\": {\"fields\": [";
+    for (std::size_t a = 0; a < axes.size(); ++a) {
+        out += a == 0 ? "" : ", ";
+        appendString(out, fieldName(axes[a].field));
+    }
+    return out + "], \"rows\": [";
+}
+
+std::string jsonSweepRow(std::span<const SweepAxis> axes, const SweepRow& row, bool first)
+{
+    std::string out = first ? "\n    {\"fields\": {" : ",\n    {\"fields\": {";
+    for (std::size_t a = 0; a < axes.size(); ++a) {
+        out += a == 0 ? "" : ", ";
+        out += quotedJson(fieldName(axes[a].field)) + ": " + quotedJson(row.swept[a]);
+    }
+    for (std::size_t c = 0; c < SweepColumns.size(); ++c) {
+        out += ", " + quotedJson(fieldName(SweepColumns[c])) + ": " + quotedJson(row.derived[c]);
+    }
+    return out + "}, \"clamped\": " + (row.clamped ? "true" : "false") +
+           ", \"link_over_1000\": " + (row.linkOver1000 ? "true" : "false") +
+           ", \"memory_over_rated\": " + (row.memoryOverRated ? "true" : "false") + "}";
+}
+
+std::string jsonTail(const LiveReadings* live, std::string_view best)
+{
+    std::string out;
+    if (!best.empty()) {
+        out.append(",\n  \"best\": ").append(best);
     }
     if (live != nullptr) {
         out += ",\n  \"live\": " + liveJson(*live);

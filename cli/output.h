@@ -17,6 +17,9 @@ struct LiveReadings;
 // Every field's text, by Field.
 using FieldTexts = std::array<std::string, FieldCount>;
 
+/// Appends a text as a JSON string, quoted and escaped; bytes that are not UTF-8 become U+FFFD.
+void appendJsonString(std::string& out, std::string_view text);
+
 /// The lines of a report, without their CR LF.
 std::vector<std::string_view> reportLines(std::string_view report);
 
@@ -24,9 +27,14 @@ std::vector<std::string_view> reportLines(std::string_view report);
 /// one line saying why and what to do.
 std::string liveText(const LiveReadings& live);
 
-/// The whole output as one JSON object: "fields" (every input and derived field by name, as the window shows
-/// it), "report" (its lines), and "sweep" and "live" when given. Texts that are not UTF-8 get U+FFFD.
-std::string jsonDocument(const FieldTexts& fields, std::string_view report, std::span<const SweepAxis> axes,
-                         std::span<const SweepRow> rows, const LiveReadings* live);
+/// The JSON object is written in pieces, so a sweep's rows go out as they are computed: the head ("fields", every
+/// input and derived field by name as the window shows it, and "report", its lines), then for a sweep its head,
+/// rows and end, then the tail ("best", a JSON value made by the caller, and "live", when given). Texts that are
+/// not UTF-8 get U+FFFD.
+std::string jsonHead(const FieldTexts& fields, std::string_view report);
+std::string jsonSweepHead(std::span<const SweepAxis> axes);
+std::string jsonSweepRow(std::span<const SweepAxis> axes, const SweepRow& row, bool first);
+inline constexpr std::string_view JsonSweepEnd = "\n  ]}";
+std::string jsonTail(const LiveReadings* live, std::string_view best);
 
 } // namespace clockdeck

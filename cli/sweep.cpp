@@ -25,9 +25,7 @@ SweepRow recordRow(const Calculator& calc, std::span<const SweepAxis> axes, bool
         row.derived[i] = calc.text(SweepColumns[i]);
     }
     row.clamped = clamped;
-    row.linkOver1000 = ParseLeadingNumber(calc.text(Field::Label13)) > 1000;
-    row.memoryOverRated =
-        ParseLeadingNumber(calc.text(Field::shwDDR_MHz)) > ParseLeadingNumber(calc.text(Field::PCramNum));
+    markRow(row, calc.text(Field::Label13), calc.text(Field::shwDDR_MHz), calc.text(Field::PCramNum));
     return row;
 }
 
@@ -53,68 +51,113 @@ std::string marks(const SweepRow& row)
 
 } // namespace
 
-std::vector<SweepRow> runSweep(Calculator& calc, std::span<const SweepAxis> axes)
+void markRow(SweepRow& row, std::string_view link, std::string_view memory, std::string_view rating)
 {
-    std::vector<SweepRow> rows;
+    row.linkOver1000 = ParseLeadingNumber(link) > 1000;
+    row.memoryOverRated = ParseLeadingNumber(memory) > ParseLeadingNumber(rating);
+}
+
+void runSweep(Calculator& calc, std::span<const SweepAxis> axes, const RowSink& onRow)
+{
     if (axes.empty()) {
-        return rows;
+        return;
     }
     const SweepAxis& outer = axes.front();
-    const std::size_t innerCount = axes.size() == 2 ? axes[1].values.size() : 1;
-    rows.reserve(outer.values.size() * innerCount);
     for (const auto& value : outer.values) {
         const bool outerClamped = setSwept(calc, outer.field, value);
         if (axes.size() == 1) {
-            rows.push_back(recordRow(calc, axes, outerClamped));
+            onRow(recordRow(calc, axes, outerClamped));
             continue;
         }
         for (const auto& innerValue : axes[1].values) {
             const bool innerClamped = setSwept(calc, axes[1].field, innerValue);
-            rows.push_back(recordRow(calc, axes, outerClamped || innerClamped));
+            onRow(recordRow(calc, axes, outerClamped || innerClamped));
         }
     }
-    return rows;
 }
 
-std::string sweepTable(std::span<const SweepAxis> axes, std::span<const SweepRow> rows)
+std::vector<std::string_view> sweepTitles(std::span<const SweepAxis> axes)
 {
-    // Columns: the swept fields, the derived fields, then the marks (left-aligned, last, so no padding after).
     std::vector<std::string_view> titles;
     for (const auto& axis : axes) {
         titles.push_back(fieldName(axis.field));
     }
-    titles.insert(titles.end(), ColumnTitles.begin(), ColumnTitles.end());
-    const auto cell = [&](const SweepRow& row, std::size_t column) -> const std::string& {
+    return titles;
+}
+
+TableWriter::TableWriter(std::span<const std::string_view> leading) : m_titles(leading.begin(), leading.end())
+{
+    m_titles.insert(m_titles.end(), ColumnTitles.begin(), ColumnTitles.end());
+    for (const auto title : m_titles) {
+        m_widths.push_back(title.size());
+    }
+}
+
+void TableWriter::add(const SweepRow& row)
+{
+    if (m_chunks.empty() || m_chunks.back().size() + RowRoom > m_chunks.back().capacity()) {
+        m_chunks.emplace_back().reserve(ChunkSize);
+    }
+    std::string& chunk = m_chunks.back();
+    const auto cell = [&row](std::size_t column) -> const std::string& {
         return column < row.swept.size() ? row.swept[column] : row.derived[column - row.swept.size()];
     };
-    std::vector<std::size_t> widths;
-    for (const auto title : titles) {
-        widths.push_back(title.size());
+    for (std::size_t c = 0; c < m_titles.size(); ++c) {
+        const std::string& text = cell(c);
+        m_widths[c] = std::max(m_widths[c], text.size());
+        chunk.append(text).push_back('\t');
     }
-    for (const auto& row : rows) {
-        for (std::size_t c = 0; c < titles.size(); ++c) {
-            widths[c] = std::max(widths[c], cell(row, c).size());
-        }
-    }
-    std::string table;
+    chunk.push_back(static_cast<char>('0' + (row.clamped ? 1 : 0) + (row.linkOver1000 ? 2 : 0) +
+                                      (row.memoryOverRated ? 4 : 0)));
+    chunk.push_back('\n');
+}
+
+void TableWriter::write(const TextSink& out) const
+{
+    std::string piece;
     const auto put = [&](std::string_view text, std::size_t width) {
-        table.append(width - text.size() + 2, ' ').append(text);
+        piece.append(width - text.size() + 2, ' ').append(text);
     };
-    for (std::size_t c = 0; c < titles.size(); ++c) {
-        put(titles[c], widths[c]);
+    for (std::size_t c = 0; c < m_titles.size(); ++c) {
+        put(m_titles[c], m_widths[c]);
     }
-    table += "  Marks\n";
+    piece += "  Marks\n";
+    for (const auto& chunk : m_chunks) {
+        std::string_view rest = chunk;
+        while (!rest.empty()) {
+            for (std::size_t c = 0; c < m_titles.size(); ++c) {
+                const auto tab = rest.find('\t');
+                put(rest.substr(0, tab), m_widths[c]);
+                rest.remove_prefix(tab + 1);
+            }
+            const int flags = rest.front() - '0';
+            SweepRow marked;
+            marked.clamped = (flags & 1) != 0;
+            marked.linkOver1000 = (flags & 2) != 0;
+            marked.memoryOverRated = (flags & 4) != 0;
+            if (const std::string rowMarks = marks(marked); !rowMarks.empty()) {
+                piece.append("  ").append(rowMarks);
+            }
+            piece += '\n';
+            rest.remove_prefix(2);
+            if (piece.size() >= ChunkSize / 16) {
+                out(piece);
+                piece.clear();
+            }
+        }
+    }
+    out(piece);
+}
+
+std::string rowsTable(std::span<const std::string_view> leading, std::span<const SweepRow> rows)
+{
+    TableWriter table(leading);
     for (const auto& row : rows) {
-        for (std::size_t c = 0; c < titles.size(); ++c) {
-            put(cell(row, c), widths[c]);
-        }
-        const std::string rowMarks = marks(row);
-        if (!rowMarks.empty()) {
-            table.append("  ").append(rowMarks);
-        }
-        table += '\n';
+        table.add(row);
     }
-    return table;
+    std::string text;
+    table.write([&text](std::string_view piece) { text.append(piece); });
+    return text;
 }
 
 } // namespace clockdeck

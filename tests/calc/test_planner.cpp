@@ -43,6 +43,7 @@ PlanResult bruteForce(const Calculator& calc, const PlanLimits& limits, double s
     r.ramLimit = limits.ramRating.value_or(ParseLeadingNumber(calc.text(Field::PCramNum))) *
                  (100 + limits.ramMargin) / 100;
     const auto& classes = calc.list(ListId::List1).items;
+    Evaluator evaluator(calc);
     std::array<std::size_t, 5> total{};
     for (int bus = 100; bus <= std::min(400.0, limits.maxRef); ++bus) {
         for (double m = 4; m <= r.multiplierLimit; m += 0.5) {
@@ -50,7 +51,7 @@ PlanResult bruteForce(const Calculator& calc, const PlanLimits& limits, double s
             std::array<std::size_t, 5> rejected{};
             for (int ht = 1; ht <= 5; ++ht) {
                 for (std::size_t c = 0; c < classes.size(); ++c) {
-                    const Evaluation e = calc.evaluate({double(bus), m, double(ht), classes[c]});
+                    const Evaluation e = evaluator.evaluate({double(bus), m, double(ht), classes[c]});
                     const bool over[] = {number(e, Field::shwDDR_MHz) > r.ramLimit,
                                          number(e, Field::Label13) > limits.maxLink,
                                          limits.maxCpu && number(e, Field::shwCPU_MHz) > *limits.maxCpu};
