@@ -7,7 +7,6 @@
 #include "planrowsmodel.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -123,7 +122,6 @@ PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, 
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     auto* tableLabel = new QLabel(tr("Best &combinations (double-click or Enter applies one):"));
     tableLabel->setBuddy(m_table);
@@ -134,8 +132,9 @@ PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, 
 
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("planStatus"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)->setAccessibleName(tr("Close"));
+    // A plain button: a button box would look up the icon theme for its icon, the slowest part of a first opening.
+    auto* close = new QPushButton(tr("Close"));
+    close->setAccessibleName(tr("Close"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(limitsBox, 0, 0, 2, 1, Qt::AlignTop);
@@ -144,7 +143,7 @@ PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, 
     grid->addWidget(tableLabel, 2, 0, 1, 2);
     grid->addWidget(m_table, 3, 0, 1, 2);
     grid->addWidget(m_status, 4, 0, 1, 2);
-    grid->addWidget(buttons, 5, 0, 1, 2);
+    grid->addWidget(close, 5, 0, 1, 2, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 3);
     grid->setRowStretch(3, 2);
@@ -167,10 +166,12 @@ PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, 
     connect(m_table, &QTableView::doubleClicked, this,
             [applyTableRow](const QModelIndex& index) { applyTableRow(index.row()); });
     m_table->installEventFilter(new EnterFilter(m_table, applyTableRow));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     recompute();
+    // Sized once to the first rows: measuring every cell again at each search would cost more than the search.
+    m_table->resizeColumnsToContents();
     m_maxCpu->setFocus();
     resize(sizeHint().expandedTo(QSize(860, 640)));
 }

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 using namespace clockdeck;
@@ -37,7 +38,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     const std::filesystem::path sysroot = argc > 2 ? argv[2] : CLOCKDECK_TEST_DATA "/shell-profile";
-    std::vector<double> open, limit;
+    std::vector<double> open, openCpu, limit; // wall clock; processor time of this process
     for (int i = 0; i < runs; ++i) {
         test::RecordingSink sink;
         Form1 window(&sink);
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
         }
         QElapsedTimer timer;
         timer.start();
+        const std::clock_t cpu = std::clock();
         QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
         PlannerWindow* planner = window.planner();
         if (!planner || !QTest::qWaitForWindowExposed(planner)) {
@@ -59,6 +61,7 @@ int main(int argc, char** argv)
         }
         planner->repaint();
         open.push_back(double(timer.nsecsElapsed()) / 1e6);
+        openCpu.push_back(double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC);
         if (argc > 3 && i == 0) {
             if (argc > 4)
                 planner->findChild<QSpinBox*>(QStringLiteral("Processor target"))->setValue(std::atoi(argv[4]));
@@ -71,8 +74,11 @@ int main(int argc, char** argv)
         planner->map()->repaint();
         limit.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
-    std::printf("planner open (Ctrl+P to painted): median %.1f ms, max %.1f ms (%d runs, target <= 150 ms)\n",
-                median(open), *std::max_element(open.begin(), open.end()), runs);
+    // The first opening in the process also loads the desktop style's fonts and icons.
+    std::printf("planner open (Ctrl+P to painted): first %.1f ms, median %.1f ms, max %.1f ms (%d runs, target <= "
+                "150 ms)\n",
+                open.front(), median(open), *std::max_element(open.begin(), open.end()), runs);
+    std::printf("  processor time of the opening: first %.1f ms, median %.1f ms\n", openCpu.front(), median(openCpu));
     std::printf("limit changed (search and map repainted): median %.1f ms, max %.1f ms\n", median(limit),
                 *std::max_element(limit.begin(), limit.end()));
     return 0;
