@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "planmap.h"
 
+#include "planrowsmodel.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QHelpEvent>
@@ -26,17 +28,8 @@ QAccessibleInterface* mapAccessible(const QString& className, QObject* object)
     return nullptr;
 }
 
-QString number(double value)
-{
-    return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
-}
-
-// A derived field's text as the calculator wrote it for the row, or the number when it wrote none.
-QString fieldText(const PlanRow& row, Field field, double value)
-{
-    const std::string& text = row.texts[index(field)];
-    return text.empty() ? number(value) : QString::fromStdString(text);
-}
+// The texts of numbers and fields, as the table writes them.
+using RowText = PlanRowsModel;
 
 QString limitReason(PlanLimit limit)
 {
@@ -183,15 +176,16 @@ const PlanCell* PlanMap::cellAt(QPoint point) const
 
 QString PlanMap::describe(const PlanCell& c) const
 {
-    const QString head = tr("%1 MHz × %2").arg(c.busSpeed).arg(number(c.multiplier));
+    const QString head = tr("%1 MHz × %2").arg(c.busSpeed).arg(RowText::number(c.multiplier));
     if (!c.best)
         return tr("%1: no choice within the limits (%2)").arg(head, limitReason(c.failed));
     const PlanRow& r = *c.best;
     const QString memoryClass = m_memoryClasses.value(r.memoryClass, QString::number(r.memoryClass));
     return tr("%1: processor %2 MHz\nHyperTransport × %3: link %4 MHz\nMemory class %5: memory %6 MHz")
-        .arg(head, fieldText(r, Field::shwCPU_MHz, r.cpuMHz))
+        .arg(head, RowText::fieldText(r, Field::shwCPU_MHz, r.cpuMHz))
         .arg(r.hyperTransport)
-        .arg(fieldText(r, Field::Label13, r.linkMHz), memoryClass, fieldText(r, Field::shwDDR_MHz, r.ramMHz));
+        .arg(RowText::fieldText(r, Field::Label13, r.linkMHz), memoryClass,
+             RowText::fieldText(r, Field::shwDDR_MHz, r.ramMHz));
 }
 
 QColor PlanMap::clockColour(double position)
@@ -202,7 +196,8 @@ QColor PlanMap::clockColour(double position)
     const auto i = std::min(std::size_t(t), Stops.size() - 2);
     const double f = t - double(i);
     const QColor a(Stops[i]), b(Stops[i + 1]);
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * f), float(a.greenF() + (b.greenF() - a.greenF()) * f),
+    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * f),
+                            float(a.greenF() + (b.greenF() - a.greenF()) * f),
                             float(a.blueF() + (b.blueF() - a.blueF()) * f));
 }
 
@@ -254,10 +249,11 @@ void PlanMap::updateDescription()
         const PlanRow& best = m_result->rows.front();
         text = tr("Best: %1 MHz × %2 gives %3 MHz.")
                    .arg(best.busSpeed)
-                   .arg(number(best.multiplier), fieldText(best, Field::shwCPU_MHz, best.cpuMHz));
+                   .arg(RowText::number(best.multiplier), RowText::fieldText(best, Field::shwCPU_MHz, best.cpuMHz));
     }
     if (const PlanCell* c = currentCell())
-        text += QLatin1Char(' ') + tr("Current cell: %1.").arg(describe(*c).replace(QLatin1Char('\n'), QStringLiteral("; ")));
+        text += QLatin1Char(' ') +
+                tr("Current cell: %1.").arg(describe(*c).replace(QLatin1Char('\n'), QStringLiteral("; ")));
     if (text == accessibleDescription())
         return;
     setAccessibleDescription(text);
@@ -395,7 +391,7 @@ void PlanMap::paintAxes(QPainter& painter, const QRectF& plot) const
             const double y = cellRect(0, row).center().y();
             painter.drawLine(QPointF(plot.left() - 4, y), QPointF(plot.left() - 1, y));
             painter.drawText(QRectF(line + 2, y - line, plot.left() - line - 8, 2 * line),
-                             Qt::AlignRight | Qt::AlignVCenter, number(4 + row / 2.0));
+                             Qt::AlignRight | Qt::AlignVCenter, RowText::number(4 + row / 2.0));
         }
     }
     painter.drawText(QRectF(plot.left(), plot.bottom() + 4 + line, plot.width(), line), Qt::AlignCenter,
@@ -425,14 +421,14 @@ void PlanMap::paintLegend(QPainter& painter, const QRectF& plot) const
 
     // First line: the colour scale from the slowest to the fastest clock on the map.
     caption(tr("Processor clock:"));
-    caption(m_highMHz > 0 ? tr("%1 MHz").arg(number(m_lowMHz)) : QStringLiteral("–"));
+    caption(m_highMHz > 0 ? tr("%1 MHz").arg(RowText::number(m_lowMHz)) : QStringLiteral("–"));
     const QRectF bar(x, y + 2, 6 * line, line - 4);
     for (int i = 0; i < int(bar.width()); ++i)
         painter.fillRect(QRectF(bar.left() + i, bar.top(), 1, bar.height()), clockColour(i / (bar.width() - 1)));
     painter.setPen(text);
     painter.drawRect(bar.adjusted(-0.5, -0.5, 0.5, 0.5));
     x = bar.right() + 6;
-    caption(m_highMHz > 0 ? tr("%1 MHz").arg(number(m_highMHz)) : QStringLiteral("–"));
+    caption(m_highMHz > 0 ? tr("%1 MHz").arg(RowText::number(m_highMHz)) : QStringLiteral("–"));
     x += 12;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

@@ -208,9 +208,8 @@ void PlannerWindow::recompute()
                               .arg(m_result->evaluated)
                               .arg(limitName(m_result->mostExcluding)));
     else
-        m_status->setText(tr("%1 combinations evaluated; %2 met the limits.")
-                              .arg(m_result->evaluated)
-                              .arg(m_result->rows.size()));
+        m_status->setText(
+            tr("%1 combinations evaluated; %2 met the limits.").arg(m_result->evaluated).arg(m_result->rows.size()));
 }
 
 void PlannerWindow::apply(Calculator& calc, const PlanRow& row)

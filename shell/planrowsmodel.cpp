@@ -7,21 +7,16 @@
 
 namespace clockdeck {
 
-namespace {
-
-QString number(double value)
+QString PlanRowsModel::number(double value)
 {
     return QString::number(value, 'f', value == std::floor(value) ? 0 : 1);
 }
 
-// A derived field's text as the calculator wrote it for the row, or the number when it wrote none.
-QString fieldText(const PlanRow& row, Field field, double value)
+QString PlanRowsModel::fieldText(const PlanRow& row, Field field, double value)
 {
-    const std::string& text = row.texts[index(field)];
+    const std::string& text = row.texts[clockdeck::index(field)];
     return text.empty() ? number(value) : QString::fromStdString(text);
 }
-
-} // namespace
 
 void PlanRowsModel::setResult(std::shared_ptr<const PlanResult> result, QStringList memoryClasses)
 {

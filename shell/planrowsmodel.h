@@ -41,6 +41,11 @@ public:
     // The combination on a table row, or null.
     [[nodiscard]] const PlanRow* planRow(int row) const;
 
+    // A multiplier or clock as the window writes it: whole numbers bare, others with one decimal.
+    [[nodiscard]] static QString number(double value);
+    // A derived field's text as the calculator wrote it for the row, or the number when it wrote none.
+    [[nodiscard]] static QString fieldText(const PlanRow& row, Field field, double value);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

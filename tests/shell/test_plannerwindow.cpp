@@ -22,8 +22,8 @@
 #include <QToolTip>
 
 #include <ctime>
-#include <tuple>
 #include <locale>
+#include <tuple>
 
 using namespace clockdeck;
 using namespace clockdeck::test;
@@ -147,7 +147,8 @@ private slots:
             limits.maxCpu = 1800;
             limits.maxLink = 230;
             limits.ramRating = 130;
-            auto result = std::make_shared<const PlanResult>(findBest(w->calculator(), limits, w->stockMultiplier(), false));
+            auto result =
+                std::make_shared<const PlanResult>(findBest(w->calculator(), limits, w->stockMultiplier(), false));
             QStringList classes;
             for (const std::string& item : w->calculator().List1.items)
                 classes << QString::fromStdString(item);
