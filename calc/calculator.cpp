@@ -159,12 +159,12 @@ void Calculator::listSpin(const SpinInfo& info)
 // after one more Update, and names its entry in its field.
 void Calculator::moveList(const SpinInfo& info, int position)
 {
-    PresetList& list = this->list(info.list);
+    PresetList& list = mutableList(info.list);
     setText(info.field, list.item(position));
     list.ListIndex = static_cast<std::int16_t>(position);
     if (info.inStep != ListId::None) {
         Update();
-        PresetList& inStep = this->list(info.inStep);
+        PresetList& inStep = mutableList(info.inStep);
         inStep.ListIndex = static_cast<std::int16_t>(position);
         setText(info.inStepField, inStep.item(position));
     }
@@ -186,7 +186,7 @@ const PresetList& Calculator::list(ListId id) const
     return none;
 }
 
-PresetList& Calculator::list(ListId id)
+PresetList& Calculator::mutableList(ListId id)
 {
     switch (id) {
     case ListId::List2:
@@ -201,7 +201,7 @@ PresetList& Calculator::list(ListId id)
 void Calculator::fillLists()
 {
     for (const ListId id : {ListId::List1, ListId::List2, ListId::List3}) {
-        PresetList& list = this->list(id);
+        PresetList& list = mutableList(id);
         list.Clear();
         for (const auto entry : listEntries(id)) {
             list.AddItem(entry);

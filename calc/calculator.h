@@ -93,7 +93,7 @@ private:
     void numericSpin(const SpinInfo& info);
     void listSpin(const SpinInfo& info);
     void moveList(const SpinInfo& info, int position);
-    PresetList& list(ListId id);
+    PresetList& mutableList(ListId id);
 
     MessageSink& m_messages;
     FieldStore m_fields;

@@ -123,7 +123,7 @@ std::string bestText(const PlanResult& result, std::size_t top)
         rows.push_back(std::move(row));
     }
     std::string out = rows.empty() ? std::string() : rowsTable(Titles, rows);
-    out += "evaluated " + std::to_string(result.evaluated) + " combinations; ";
+    out += "evaluated " + std::to_string(result.evaluated) + (result.evaluated == 1 ? " combination; " : " combinations; ");
     if (result.rows.empty()) {
         return out + "none met the limits; " + std::string(limitName(result.mostExcluding)) + " excluded the most\n";
     }

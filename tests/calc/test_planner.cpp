@@ -122,4 +122,103 @@ TEST(Planner, SearchEqualsEvaluatingEveryCombination)
     }
 }
 
+double highest(const PlanResult& r, Field f)
+{
+    double most = 0;
+    for (const auto& row : r.rows)
+        most = std::max(most, ParseLeadingNumber(row.texts[index(f)]));
+    return most;
+}
+
+// Each limit met exactly and missed by a hair: at the limit some row reaches it, just past it none does.
+TEST(Planner, EachLimitHoldsAtItsValueAndJustPast)
+{
+    const Loaded l("x2-4400"); // PCramNum 200, stock multiplier 11
+    const struct
+    {
+        const char* name;
+        void (*set)(PlanLimits&, double);
+        Field field;
+        double at;
+    } cases[] = {
+        {"processor clock", [](PlanLimits& p, double v) { p.maxCpu = v; }, Field::shwCPU_MHz, 3000},
+        {"reference clock", [](PlanLimits& p, double v) { p.maxRef = v; }, Field::BusSpeed, 250},
+        {"link clock", [](PlanLimits& p, double v) { p.maxLink = v; }, Field::Label13, 1000},
+        {"memory rating", [](PlanLimits& p, double v) { p.ramRating = v; }, Field::shwDDR_MHz, 183},
+        {"memory margin", [](PlanLimits& p, double v) { p.ramMargin = (v - 200) / 2; }, Field::shwDDR_MHz, 210},
+    };
+    for (const auto& c : cases) {
+        for (const double limit : {c.at, c.at - 0.01}) {
+            PlanLimits limits;
+            c.set(limits, limit);
+            const PlanResult r = findBest(l.calc, limits, l.stockMultiplier, l.fx);
+            const double most = highest(r, c.field);
+            EXPECT_TRUE(limit == c.at ? most == c.at : most < c.at) << c.name << " at " << limit << ": " << most;
+        }
+    }
+}
+
+// The multiplier never goes above stock unless the processor is an FX or the search is unlocked.
+TEST(Planner, TheMultiplierStaysLockedAtStockButForFxAndUnlocked)
+{
+    const struct
+    {
+        const char* profile;
+        bool unlocked;
+        double limit;
+    } cases[] = {{"x2-4400", false, 11}, {"x2-4400", true, 15}, {"opteron-165", false, 9}, {"fx-53", false, 15}};
+    for (const auto& c : cases) {
+        const Loaded l(c.profile);
+        PlanLimits limits;
+        limits.unlocked = c.unlocked;
+        const PlanResult r = findBest(l.calc, limits, l.stockMultiplier, l.fx);
+        EXPECT_EQ(r.multiplierLimit, c.limit) << c.profile;
+        EXPECT_EQ(highest(r, Field::Multiplier), c.limit) << c.profile;
+        EXPECT_EQ(r.multiplierCount, std::size_t((c.limit - 4) * 2 + 1)) << c.profile;
+    }
+    EXPECT_EQ(multiplierLimit(9.7, false, false), 9.5);
+    EXPECT_EQ(multiplierLimit(3, false, false), 4);
+    EXPECT_EQ(multiplierLimit(11, true, false), 15);
+}
+
+// No combination within the limits: no rows, and the limit that kept the most out is named.
+TEST(Planner, WithNoRowTheMostExcludingLimitIsNamed)
+{
+    const Loaded l("x2-4400");
+    PlanLimits limits;
+    limits.ramRating = 40; // below half the lowest reference clock, the slowest class's memory clock
+    PlanResult r = findBest(l.calc, limits, l.stockMultiplier, l.fx);
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_EQ(r.mostExcluding, PlanLimit::Memory);
+    EXPECT_TRUE(std::all_of(r.cells.begin(), r.cells.end(), [](const PlanCell& c) { return c.failed == PlanLimit::Memory; }));
+    limits.maxRef = 99;
+    r = findBest(l.calc, limits, l.stockMultiplier, l.fx);
+    EXPECT_EQ(r.mostExcluding, PlanLimit::Reference);
+    EXPECT_TRUE(r.cells.empty());
+}
+
+// The ranking's keys in order; each row ranks above the next, never the other way round.
+TEST(Planner, RankingBreaksTiesInItsOrder)
+{
+    const auto row = [](double cpu, double ram, double link, double multiplier, int memoryClass, int bus = 200) {
+        PlanRow r;
+        r.cpuMHz = cpu, r.ramMHz = ram, r.linkMHz = link, r.multiplier = multiplier, r.memoryClass = memoryClass;
+        r.busSpeed = bus;
+        return r;
+    };
+    const std::pair<const char*, std::pair<PlanRow, PlanRow>> cases[] = {
+        {"the higher processor clock", {row(2400, 100, 400, 4, 7), row(2399.5, 200, 1000, 15, 0)}},
+        {"then the higher memory clock", {row(2400, 183.33, 400, 4, 7), row(2400, 183.32, 1000, 15, 0)}},
+        {"then the higher link clock", {row(2400, 200, 1000, 4, 7), row(2400, 200, 999, 15, 0)}},
+        {"then the higher multiplier", {row(2400, 200, 1000, 12, 7, 200), row(2400, 200, 1000, 11.5, 0, 100)}},
+        {"then the faster class", {row(2400, 200, 1000, 12, 3), row(2400, 200, 1000, 12, 4)}},
+        {"then the lower reference clock", {row(2400, 200, 1000, 12, 3, 200), row(2400, 200, 1000, 12, 3, 201)}},
+    };
+    for (const auto& [name, pair] : cases) {
+        EXPECT_TRUE(ranksAbove(pair.first, pair.second)) << name;
+        EXPECT_FALSE(ranksAbove(pair.second, pair.first)) << name;
+        EXPECT_FALSE(ranksAbove(pair.first, pair.first)) << name;
+    }
+}
+
 } // namespace

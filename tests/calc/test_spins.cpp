@@ -71,6 +71,63 @@ TEST(Spins, ListSpinsWalkTheirListsAndStopAtBothEnds)
     }
 }
 
+// A list entry chosen by its text moves the list as a press would; anything else changes nothing.
+TEST(Spins, SelectingAnEntryByItsTextMovesItsList)
+{
+    const struct
+    {
+        Field field;
+        const char* text;
+        bool found;
+        const char* seen; // the field, PCxxxx and the three positions afterwards
+        int runs;
+    } cases[] = {{Field::SelectDDR, "166", true, "166 PC3200 2 6 6", 1},
+                 {Field::SelectDDR, "100", true, "100 PC3200 7 6 6", 1},
+                 {Field::PCramNum, "300", true, "300 PC4800 0 0 0", 2},
+                 {Field::PCramNum, "100", true, "100 PC1600 0 11 11", 2},
+                 {Field::PCramNum, "234", false, "200 PC3200 0 6 6", 0},
+                 {Field::SelectDDR, "200 ", false, "200 PC3200 0 6 6", 0},
+                 {Field::Multiplier, "11", false, "11 PC3200 0 6 6", 0}};
+    for (const auto& c : cases) {
+        CalcFixture f;
+        EXPECT_EQ(f.calc.selectEntry(c.field, c.text), c.found) << c.text;
+        const std::string seen = f[c.field] + " " + f[Field::PCxxxx] + " " +
+                                 std::to_string(f.calc.list(ListId::List1).ListIndex) + " " +
+                                 std::to_string(f.calc.list(ListId::List2).ListIndex) + " " +
+                                 std::to_string(f.calc.list(ListId::List3).ListIndex);
+        EXPECT_EQ(seen, c.seen) << fieldName(c.field) << "=" << c.text;
+        EXPECT_EQ(f.updateRuns, c.runs) << fieldName(c.field) << "=" << c.text;
+    }
+}
+
+// A press says whether it changed the state and whether the range check cut its step short.
+TEST(Spins, PressesSayWhatTheyChanged)
+{
+    const struct
+    {
+        Spin spin;
+        const char* start;
+        bool up;
+        PressResult result;
+    } cases[] = {{Spin::VScroll7, "14.5", true, PressResult::Changed},  {Spin::VScroll7, "14.8", true, PressResult::Clamped},
+                 {Spin::VScroll7, "15", true, PressResult::Unchanged},  {Spin::VScroll6, "100", false, PressResult::Unchanged},
+                 {Spin::VScroll6, "100", true, PressResult::Changed},   {Spin::VScroll2, "200", true, PressResult::Unchanged},
+                 {Spin::VScroll2, "200", false, PressResult::Changed},  {Spin::VScroll5, "300", true, PressResult::Unchanged},
+                 {Spin::VScroll5, "100", false, PressResult::Unchanged}, {Spin::VScroll5, "100", true, PressResult::Changed}};
+    for (const auto& c : cases) {
+        CalcFixture f;
+        const Field field = Spins[index(c.spin)].field;
+        if (!f.calc.selectEntry(field, c.start))
+            f.calc.setText(field, c.start);
+        EXPECT_EQ(f.calc.press(c.spin, c.up), c.result) << Spins[index(c.spin)].name << (c.up ? " up from " : " down from ") << c.start;
+    }
+    // A list with no current entry moves to its first: a change, though the field may read the same.
+    CalcFixture f;
+    f.calc.List2.ListIndex = -1;
+    f.calc.setText(Field::PCramNum, "300");
+    EXPECT_EQ(f.calc.press(Spin::VScroll5, true), PressResult::Changed);
+}
+
 TEST(Spins, Label17ClicksCorrectTheBootClockByOne)
 {
     CalcFixture f;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "calcfixture.h"
+#include "calc/numbertext.h"
 
 #include <gtest/gtest.h>
 
@@ -133,3 +134,53 @@ TEST(Update, CeilRoundsUpByTheFifteenDigitText)
 }
 
 } // namespace
+
+// An evaluation is what setting the four varied fields through their handlers gives, field for field, and it
+// changes nothing: every memory class, both ends of every range, values past them and one inside.
+TEST(Evaluate, EqualsSettingTheFourFieldsThroughTheirHandlers)
+{
+    CalcFixture start;
+    start.calc.setText(Field::OverClock_CPU_Vcore, "1.4");
+    start.calc.setText(Field::PCramNum, "216");
+    const std::vector<Field> changesBefore = start.changes;
+    Evaluator evaluator(start.calc);
+    int compared = 0;
+    for (const double bus : {99.5, 100.0, 201.0, 400.0, 400.5})
+        for (const double multiplier : {3.5, 4.0, 9.5, 15.0, 15.5})
+            for (const double ht : {0.5, 1.0, 4.5, 8.0, 8.5})
+                for (const auto memoryClass : MemoryClassEntries) {
+                    CalcFixture f;
+                    f.calc.setText(Field::OverClock_CPU_Vcore, "1.4");
+                    f.calc.setText(Field::PCramNum, "216");
+                    f.calc.setText(Field::BusSpeed, NumberToText(bus));
+                    f.calc.setText(Field::Multiplier, NumberToText(multiplier));
+                    f.calc.setText(Field::HyperTransport, NumberToText(ht));
+                    ASSERT_TRUE(f.calc.selectEntry(Field::SelectDDR, memoryClass));
+                    const Evaluation e = evaluator.evaluate({bus, multiplier, ht, memoryClass});
+                    const Evaluation once = start.calc.evaluate({bus, multiplier, ht, memoryClass});
+                    for (std::size_t i = 0; i < EvaluatedFieldCount; ++i) {
+                        ASSERT_EQ(e.texts[i], f[Field(i)]) << fieldName(Field(i)) << " at " << bus << " x "
+                                                           << multiplier << ", HT " << ht << ", class " << memoryClass;
+                        ASSERT_EQ(once.texts[i], e.texts[i]) << fieldName(Field(i));
+                    }
+                    EXPECT_TRUE(e.fault.empty());
+                    ++compared;
+                }
+    EXPECT_EQ(compared, 5 * 5 * 5 * 8);
+    EXPECT_EQ(start.changes, changesBefore) << "an evaluation tells no listener";
+    EXPECT_EQ(start[Field::BusSpeed] + start[Field::shwCPU_MHz], "2002200") << "and changes no field";
+}
+
+// A fault stops an evaluation where it stops Update, with Update's message, and reaches no message box.
+TEST(Evaluate, FaultsStopTheEvaluationAsTheyStopUpdate)
+{
+    CalcFixture f;
+    f.calc.setText(Field::PCramNum, "0");
+    f.sink.updateFaults.clear();
+    const Evaluation e = f.calc.evaluate({200, 11, 5, "183"});
+    EXPECT_EQ(e.fault, "Division by zero Data value error: Sub Update");
+    EXPECT_EQ(e.text(Field::shwDDR_MHz), "169.23") << "written before the fault";
+    EXPECT_EQ(e.text(Field::DDR_OC_Prcnt), "%") << "not reached";
+    EXPECT_TRUE(f.sink.updateFaults.empty() && f.sink.ceilFaults.empty());
+    EXPECT_EQ(f.calc.evaluate({200, 11, 5, "175"}).text(Field::shwDDR_MHz), "200.0") << "an unknown class";
+}

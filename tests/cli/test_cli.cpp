@@ -62,6 +62,24 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         {{"--sweep", "BusSpeed=1:100000"}, "  clamped link>1000 ram>rated\n"}, // exactly as many rows as allowed
         {{"--sweep", "BusSpeed=1:10000", "--sweep", "Multiplier=4:9"}, "the sweep has 110000 rows; at most 100000"},
         {std::vector<std::string>(11, "--step=BusSpeed=+100000"), "asks for 1100000 presses, settings and sweep"},
+        // --best and its limits: each bound of a limit's range is accepted, a value just past it is not.
+        {{"--best", "--top=1", "--max-cpu=400", "--max-ref=100", "--max-link=100", "--ram-margin=0"},
+         "\n     1       100           4               1        200      400 "},
+        {{"--best", "--max-cpu=6000", "--max-ref=400", "--max-link=3200", "--ram-margin=100", "--unlocked"},
+         "  link>1000 ram>rated\nevaluated 6924 combinations; 6923 rows met the limits\n"},
+        {{"--best", "--ram-margin=-0.5"}, "--ram-margin takes percent from 0 to 100, not '-0.5'"},
+        {{"--best", "--ram-margin=100.5"}, "--ram-margin takes percent from 0 to 100"},
+        {{"--best", "--max-ref=99.5"}, "--max-ref takes MHz from 100 to 400, not '99.5'"},
+        {{"--best", "--max-ref=400.5"}, "--max-ref takes MHz from 100 to 400"},
+        {{"--best", "--max-cpu=399"}, "--max-cpu takes MHz from 400 to 6000"},
+        {{"--best", "--max-link=3201"}, "--max-link takes MHz from 100 to 3200"},
+        {{"--best", "--max-link=1e3x"}, "--max-link takes MHz from 100 to 3200, not '1e3x'"},
+        {{"--best", "--top=0"}, "--top takes a whole number of rows from 1 to 10000"},
+        {{"--best", "--top=2.5"}, "--top takes a whole number of rows"},
+        {{"--best", "--top=10001"}, "--top takes a whole number of rows"},
+        {{"--best", "--sweep=BusSpeed=200:201"}, "--best searches on its own; leave out --sweep"},
+        {{"--unlocked"}, "go with --best"},
+        {{"--top", "5"}, "go with --best"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.back());
@@ -101,6 +119,53 @@ TEST(Cli, TextMatchesTheGoldenSweepAndJsonHoldsWhatTheTextShows)
     std::getline(text, line);
     EXPECT_EQ(line, " Clock now..... unavailable: " + json["live"]["clock_unavailable"].get<std::string>());
     EXPECT_EQ(json["fields"]["BusSpeed"], "200") << "the fields before the sweep";
+}
+
+// The text's rows and last line and the JSON's "best" say the same; the limits come back as given.
+TEST(Cli, BestPrintsTheTopRowsInTextAndJson)
+{
+    std::vector<std::string> args{"--best", "--top=3", "--max-ref=250", "--ram-margin=2.5"};
+    std::istringstream text(cli(args, "x2-4400").out);
+    args.push_back("--format=json");
+    const auto best = nlohmann::ordered_json::parse(cli(args, "x2-4400").out)["best"];
+    EXPECT_EQ(best["limits"].dump(),
+              R"({"max_cpu":null,"max_ref":250,"max_link":1000,"ram_margin":2.5,"unlocked":false})");
+    std::string line, rank, bus, multiplier, ht, memoryClass;
+    std::getline(text, line);
+    EXPECT_TRUE(line.starts_with("  Rank  BusSpeed  Multiplier  HyperTransport  SelectDDR  CPU MHz")) << line;
+    ASSERT_EQ(best["rows"].size(), 3u);
+    for (const auto& row : best["rows"]) {
+        std::getline(text, line);
+        std::istringstream(line) >> rank >> bus >> multiplier >> ht >> memoryClass;
+        EXPECT_EQ(bus + " " + multiplier + " " + ht + " " + memoryClass,
+                  row["fields"]["BusSpeed"].get<std::string>() + " " + row["fields"]["Multiplier"].get<std::string>() +
+                      " " + row["fields"]["HyperTransport"].get<std::string>() + " " +
+                      row["fields"]["SelectDDR"].get<std::string>());
+        EXPECT_EQ(row["fields"].size(), 17u) << "every input and derived field";
+    }
+    std::getline(text, line);
+    EXPECT_EQ(line, "evaluated " + best["evaluated"].dump() + " combinations; " + best["met"].dump() +
+                        " rows met the limits");
+    // With none met, the last line names the limit that kept the most out.
+    PlanResult none;
+    none.mostExcluding = PlanLimit::Link;
+    EXPECT_EQ(bestText(none, 10),
+              "evaluated 0 combinations; none met the limits; the link limit (--max-link) excluded the most\n");
+}
+
+// A sweep's rows go out as they are computed: JSON row by row, text in blocks; together, the same output.
+TEST(Cli, SweepsStreamTheirRows)
+{
+    for (const char* format : {"--format=json", "--format=text"}) {
+        const std::string sysroot = "--sysroot=" + test::profile("empty").string();
+        const std::vector<std::string_view> args{sysroot, "--sweep=BusSpeed=1:20000", format};
+        std::string streamed;
+        std::size_t pieces = 0;
+        const CliResult r = runCli(args, [&](std::string_view piece) { streamed.append(piece), ++pieces; });
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(streamed, runCli(args).out) << format;
+        EXPECT_GE(pieces, format[9] == 'j' ? 20000u : 4u) << format;
+    }
 }
 
 TEST(Cli, AStepThatStopsChangingStopsPressingWithTheSameResult)
