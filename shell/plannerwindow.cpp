@@ -169,6 +169,15 @@ PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, 
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(0);
+    connect(&m_refresh, &QTimer::timeout, this, [this] {
+        if (m_stale)
+            recompute();
+    });
+    // The calculator outlives nothing here: this window is the main window's child and goes with it.
+    m_calc.fields().subscribe([this](Field field) { heldInputChanged(field); });
+
     recompute();
     // Sized once to the first rows: measuring every cell again at each search would cost more than the search.
     m_table->resizeColumnsToContents();
@@ -192,8 +201,7 @@ PlanLimits PlannerWindow::limits() const
 
 void PlannerWindow::recompute()
 {
-    for (std::size_t i = 0; i < InputFieldCount; ++i)
-        m_inputsSearched[i] = m_calc.text(Field(i));
+    m_stale = false;
     const int current = m_table->currentIndex().row();
     m_result = std::make_shared<const PlanResult>(findBest(m_calc, limits(), m_stockMultiplier, m_fx));
     QStringList classes;
@@ -229,17 +237,23 @@ void PlannerWindow::applyRow(const PlanRow& row)
     emit applied(copy);
 }
 
-void PlannerWindow::changeEvent(QEvent* event)
+void PlannerWindow::heldInputChanged(Field field)
 {
-    // Back from the main window, where the held values (stock clock, voltages, module rating) may have changed.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        bool changed = false;
-        for (std::size_t i = 0; i < InputFieldCount; ++i)
-            changed = changed || m_inputsSearched[i] != m_calc.text(Field(i));
-        if (changed)
-            recompute();
-    }
-    QWidget::changeEvent(event);
+    // The four varied inputs do not change the search; the held ones (stock values, voltages, the modules' rating)
+    // do. Many changes in one event (a load, a held spin arrow) give one search, when the window is shown.
+    if (!isInputField(field) || field == Field::BusSpeed || field == Field::Multiplier ||
+        field == Field::HyperTransport || field == Field::SelectDDR)
+        return;
+    m_stale = true;
+    if (isVisible())
+        m_refresh.start();
+}
+
+void PlannerWindow::showEvent(QShowEvent* event)
+{
+    if (m_stale)
+        recompute();
+    QWidget::showEvent(event);
 }
 
 } // namespace clockdeck

@@ -6,11 +6,10 @@
 #include "calc/planner.h"
 #include "planmap.h"
 
+#include <QTimer>
 #include <QWidget>
 
-#include <array>
 #include <memory>
-#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -23,7 +22,8 @@ class PlanRowsModel;
 
 // The planner: limits an overclock must keep, the best combinations within them, and the map of the whole space.
 // An ordinary window in the desktop's palette and font. A limit changed searches again at once; a double click or
-// Enter on a row or a cell applies that combination to the calculator. Escape closes it.
+// Enter on a row or a cell applies that combination to the calculator. A held input changed in the main window
+// searches again. Escape closes it.
 class PlannerWindow : public QWidget
 {
     Q_OBJECT
@@ -51,17 +51,18 @@ signals:
     void applied(const clockdeck::PlanRow& row);
 
 protected:
-    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void applyRow(const PlanRow& row);
+    void heldInputChanged(Field field);
 
     Calculator& m_calc;
     double m_stockMultiplier;
     bool m_fx;
     std::shared_ptr<const PlanResult> m_result;
-    // The input fields as the last search saw them.
-    std::array<std::string, InputFieldCount> m_inputsSearched;
+    bool m_stale = true; // a held input changed since the last search
+    QTimer m_refresh;
 
     QSpinBox* m_maxCpu = nullptr;
     QSpinBox* m_maxRef = nullptr;

@@ -247,6 +247,14 @@ private slots:
                                                   "margin above its rating, Unlocked multiplier, Overclock map, Best "
                                                   "combinations, Close"));
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+        // A held input changed in the main window searches again; a varied one does not.
+        QSignalSpy searches(planner->table()->model(), &QAbstractItemModel::modelReset);
+        main->calculator().up(Spin::VScroll6); // BusSpeed
+        QTest::qWait(20);
+        QCOMPARE(searches.count(), 0);
+        main->calculator().down(Spin::VScroll5); // the modules' rating, 200 to 183 MHz
+        QTRY_COMPARE(searches.count(), 1);
+        QCOMPARE(planner->result()->ramLimit, 183.0);
         QTest::keyClick(planner, Qt::Key_Escape);
         QTRY_VERIFY(!planner->isVisible());
 
