@@ -24,11 +24,17 @@ using namespace clockdeck;
 
 namespace {
 
+// The middle value; of an even count, the upper of the two middle ones.
 double median(std::vector<double> values)
 {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
+int fail(const char* why)
+{
+    std::fprintf(stderr, "bench_planner_open: %s\n", why);
+    return 1;
 }
 
 } // namespace
@@ -43,22 +49,16 @@ int main(int argc, char** argv)
         test::RecordingSink sink;
         Form1 window(&sink);
         window.load(sysroot);
-        if (!QTest::qWaitForWindowExposed(&window))
-            return 1;
         window.activateWindow();
-        if (!QTest::qWaitFor([&] { return window.isActiveWindow(); })) {
-            std::fprintf(stderr, "bench_planner_open: the main window never became active\n");
-            return 1;
-        }
+        if (!QTest::qWaitFor([&] { return window.isActiveWindow(); }))
+            return fail("the main window never became active");
         QElapsedTimer timer;
         timer.start();
         const std::clock_t cpu = std::clock();
         QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
         PlannerWindow* planner = window.planner();
-        if (!planner || !QTest::qWaitForWindowExposed(planner)) {
-            std::fprintf(stderr, "bench_planner_open: Ctrl+P showed no planner\n");
-            return 1;
-        }
+        if (!planner || !QTest::qWaitForWindowExposed(planner))
+            return fail("Ctrl+P showed no planner");
         planner->repaint();
         open.push_back(double(timer.nsecsElapsed()) / 1e6);
         openCpu.push_back(double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC);
@@ -66,7 +66,7 @@ int main(int argc, char** argv)
             if (argc > 4)
                 planner->findChild<QSpinBox*>(QStringLiteral("Processor target"))->setValue(std::atoi(argv[4]));
             if (!planner->grab().save(QString::fromLocal8Bit(argv[3])))
-                return 1;
+                return fail("the picture could not be saved");
         }
 
         timer.restart();

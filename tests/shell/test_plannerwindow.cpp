@@ -38,15 +38,6 @@ std::string report(const Calculator& calc)
     return GetData(calc.fields(), when, std::locale::classic());
 }
 
-PlannerWindow* openByKey(LoadedWindow& w)
-{
-    w->activateWindow();
-    if (!QTest::qWaitFor([&] { return w->isActiveWindow(); }))
-        qFatal("the main window never became active");
-    QTest::keyClick(w.window.get(), Qt::Key_P, Qt::ControlModifier);
-    return w->planner();
-}
-
 } // namespace
 
 class TestPlannerWindow : public QObject
@@ -73,7 +64,10 @@ private slots:
         QFETCH(QString, way);
         QFETCH(int, maxRef);
         LoadedWindow w;
-        PlannerWindow* planner = openByKey(w);
+        w->activateWindow();
+        QTRY_VERIFY(w->isActiveWindow());
+        QTest::keyClick(w.window.get(), Qt::Key_P, Qt::ControlModifier);
+        PlannerWindow* planner = w->planner();
         QVERIFY(planner && QTest::qWaitForWindowExposed(planner));
         planner->findChild<QSpinBox*>("Reference clock at most")->setValue(maxRef);
         QCOMPARE(planner->result()->limits.maxRef, maxRef);
@@ -219,11 +213,11 @@ private slots:
         Form1* main = form2.mainWindow();
         QVERIFY(main && !main->planner() && !main->findChild<PlannerWindow*>());
         QVERIFY(QTest::qWaitForWindowActive(main)); // the load's own activation is over
-        const QList<QAction*> actions = form2.trayMenu()->actions();
-        QCOMPARE(actions.size(), 3);
-        QCOMPARE(actions[0]->text(), QStringLiteral("Plan an overclock…"));
-        QCOMPARE(actions[1]->text(), QStringLiteral("Show Clockdeck"));
-        actions[0]->trigger();
+        QStringList menu;
+        for (const QAction* action : form2.trayMenu()->actions())
+            menu << action->text();
+        QCOMPARE(menu.join(", "), QStringLiteral("Plan an overclock…, Show Clockdeck, Exit Clockdeck"));
+        form2.trayMenu()->actions().constFirst()->trigger();
         PlannerWindow* planner = main->planner();
         QVERIFY(planner);
         QTRY_VERIFY(planner->isActiveWindow()); // the window's handle can say so before the application does
@@ -232,21 +226,18 @@ private slots:
         QCOMPARE(planner->result()->multiplierLimit, main->stockMultiplier());
         QVERIFY(!main->isFx());
 
-        QStringList order, unnamed;
+        QStringList order;
         QWidget* start = QApplication::focusWidget();
         QVERIFY(start && planner->isAncestorOf(start));
         QWidget* focus = start;
         do {
-            order << focus->accessibleName();
-            if (QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Name).isEmpty())
-                unnamed << focus->metaObject()->className();
+            order << QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Name);
             QTest::keyClick(focus, Qt::Key_Tab);
             focus = QApplication::focusWidget();
         } while (focus != start && order.size() < 20);
         QCOMPARE(order.join(", "), QStringLiteral("Processor target, Reference clock at most, Link at most, Memory "
                                                   "margin above its rating, Unlocked multiplier, Overclock map, Best "
                                                   "combinations, Close"));
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
         // A held input changed in the main window searches again; a varied one does not.
         QSignalSpy searches(planner->table()->model(), &QAbstractItemModel::modelReset);
         main->calculator().up(Spin::VScroll6); // BusSpeed
