@@ -217,8 +217,8 @@ void Form2::showPlanner()
 {
     if (m_unloaded || m_loadingMainWindow)
         return;
-    if (!m_form1)
-        restoreMainWindow();
+    // The main window comes back with it: a combination applied shows there.
+    restoreMainWindow();
     if (m_form1)
         m_form1->showPlanner();
 }

@@ -70,7 +70,7 @@ public slots:
     // activated; loaded anew, with its whole load, when it was closed.
     void restoreMainWindow();
 
-    // "Plan an overclock…": the main window's planner, the main window loaded first when it was closed.
+    // "Plan an overclock…": the main window brought back as restoreMainWindow does, and its planner in front.
     void showPlanner();
 
     // Every way out (mnuexit, Image2, the session ending, SIGTERM): the main window goes, then the icon, then the

@@ -217,7 +217,9 @@ private slots:
         for (const QAction* action : form2.trayMenu()->actions())
             menu << action->text();
         QCOMPARE(menu.join(", "), QStringLiteral("Plan an overclock…, Show Clockdeck, Exit Clockdeck"));
+        main->hide(); // in the tray: the entry brings the main window back with the planner
         form2.trayMenu()->actions().constFirst()->trigger();
+        QVERIFY(main->isVisible());
         PlannerWindow* planner = main->planner();
         QVERIFY(planner);
         QTRY_VERIFY(planner->isActiveWindow()); // the window's handle can say so before the application does
