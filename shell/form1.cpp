@@ -8,10 +8,14 @@
 #include "labelstyles.h"
 #include "picturebutton.h"
 #include "pictures.h"
+#include "plannerwindow.h"
 #include "skinlabel.h"
 #include "spinbar.h"
 
 #include <QAccessible>
+#include "calc/numbertext.h"
+#include "load/identify.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -218,6 +222,18 @@ QUrl Form1::linkTarget(int namePlate)
 void Form1::load(const std::filesystem::path& sysroot)
 {
     Form_Load(m_calc, m_loadWindow, sysroot);
+    // The planner never goes above the multiplier the load set, unless the processor is an FX.
+    m_stockMultiplier = ParseLeadingNumber(m_calc.text(Field::Multiplier));
+    m_fx = isFxProcessor(m_calc.text(Field::CPU_Identity));
+}
+
+void Form1::showPlanner()
+{
+    if (!m_planner)
+        m_planner = new PlannerWindow(m_calc, m_stockMultiplier, m_fx, this);
+    m_planner->show();
+    m_planner->raise();
+    m_planner->activateWindow();
 }
 
 void Form1::showField(Field field)

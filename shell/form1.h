@@ -24,14 +24,15 @@ class QWindow;
 namespace clockdeck {
 
 class PictureButton;
+class PlannerWindow;
 class SkinLabel;
 class SpinBar;
 
 // The main window: a fixed skinned window without a title bar, its 379 x 323 client area in a one-pixel frame. It owns
 // the calculator; its labels show the calculator's fields and follow every change, its ten spin controls step the
 // inputs, and its own chrome moves, hides and ends it. Every command is an action with its key (Ctrl+S appends to the
-// results file, Ctrl+O opens it, Ctrl+C copies, F1 opens the about page, Escape minimises, Ctrl+Q exits), listed by
-// the context menu that a right click on the backdrop, the Menu key or Shift+F10 opens.
+// results file, Ctrl+O opens it, Ctrl+C copies, Ctrl+P opens the planner, F1 opens the about page, Escape minimises,
+// Ctrl+Q exits), listed by the context menu that a right click on the backdrop, the Menu key or Shift+F10 opens.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -74,10 +75,17 @@ public:
 
     // The context menu, once it was first opened; it lists actions(), the window's commands.
     QMenu* contextMenu() const { return m_menu; }
+    // The multiplier the load set, and whether the loaded processor is an FX (its multiplier unlocked upward).
+    double stockMultiplier() const { return m_stockMultiplier; }
+    bool isFx() const { return m_fx; }
+    // The planner window once it has been opened, else null.
+    PlannerWindow* planner() const { return m_planner; }
 
 public slots:
     // Image1's action (and Escape's): minimise, which hides the window under the default policy.
     void minimise();
+    // Ctrl+P's action: the planner window, built on first use, shown and activated.
+    void showPlanner();
 
 signals:
     // Image3 clicked, or Ctrl+C.
@@ -128,6 +136,9 @@ private:
     // stamp is the key held down).
     bool m_escapePressed = false;
     quint64 m_escapeReleasedAt = 0;
+    double m_stockMultiplier = 0;
+    bool m_fx = false;
+    PlannerWindow* m_planner = nullptr; // a child window: goes with this one
 
     // Window drag: where the pointer held the window, and who moves it during this press.
     enum class Drag : std::uint8_t

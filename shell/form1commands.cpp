@@ -40,6 +40,7 @@ void Form1::buildActions()
         {QStringLiteral("Open Results.txt"), QKeySequence(Qt::CTRL | Qt::Key_O), 0,
          [this] { emit resultsReleased(Qt::RightButton); }},
         {QStringLiteral("Copy report"), QKeySequence(Qt::CTRL | Qt::Key_C), 3, [this] { emit copyRequested(); }},
+        {QStringLiteral("Plan an overclock…"), QKeySequence(Qt::CTRL | Qt::Key_P), 0, [this] { showPlanner(); }},
         {},
         link(24),
         link(25),

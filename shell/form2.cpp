@@ -174,8 +174,10 @@ void Form2::addTrayIcon()
     m_tray->setToolTip(QStringLiteral("Clockdeck"));
 
     m_mnuFile = std::make_unique<QMenu>();
+    m_mnuPlan = m_mnuFile->addAction(QStringLiteral("Plan an overclock…"));
     m_mnuShow = m_mnuFile->addAction(QStringLiteral("Show Clockdeck"));
     m_mnuexit = m_mnuFile->addAction(QStringLiteral("Exit Clockdeck"));
+    connect(m_mnuPlan, &QAction::triggered, this, &Form2::showPlanner);
     connect(m_mnuShow, &QAction::triggered, this, &Form2::restoreMainWindow);
     connect(m_mnuexit, &QAction::triggered, this, &Form2::unload);
     // A StatusNotifierItem host shows this menu itself, where it draws the icon; on an XEmbed tray the press that
@@ -256,6 +258,16 @@ void Form2::restoreMainWindow()
     QCoreApplication::processEvents();
     if (recreated)
         recordMainWindow();
+}
+
+void Form2::showPlanner()
+{
+    if (m_unloaded || m_loadingMainWindow)
+        return;
+    // The main window comes back with it: a combination applied shows there.
+    restoreMainWindow();
+    if (m_form1)
+        m_form1->showPlanner();
 }
 
 bool Form2::hidesWhenMinimised() const

@@ -54,7 +54,8 @@ public:
 
     Form1* mainWindow() const { return m_form1; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
-    // The icon's menu, mnuFile: "Show Clockdeck" (mnuShow) above "Exit Clockdeck" (mnuexit).
+    // The icon's menu, mnuFile: "Plan an overclock…" above "Show Clockdeck" (mnuShow) above "Exit Clockdeck"
+    // (mnuexit).
     QMenu* trayMenu() const { return m_mnuFile.get(); }
     ReportOutputs& outputs() { return m_outputs; }
     DesktopEditor& editor() { return m_editor; }
@@ -68,6 +69,9 @@ public slots:
     // request: the main window shown in its normal state, raised and
     // activated; loaded anew, with its whole load, when it was closed.
     void restoreMainWindow();
+
+    // "Plan an overclock…": the main window brought back as restoreMainWindow does, and its planner in front.
+    void showPlanner();
 
     // Every way out (mnuexit, Image2, the session ending, SIGTERM): the main window goes, then the icon, then the
     // program ends. Runs once.
@@ -99,6 +103,7 @@ private:
     QPointer<Form1> m_form1;
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<QMenu> m_mnuFile;
+    QAction* m_mnuPlan = nullptr;
     QAction* m_mnuShow = nullptr;
     QAction* m_mnuexit = nullptr;
     QTimer m_trayWatch;

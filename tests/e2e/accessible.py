@@ -58,7 +58,7 @@ TREE = sorted([
 ])
 
 # The context menu's entries in order, each with its key.
-MENU = ["Add to Results.txt Ctrl+S", "Open Results.txt Ctrl+O", "Copy report Ctrl+C", "AMD Forum",
+MENU = ["Add to Results.txt Ctrl+S", "Open Results.txt Ctrl+O", "Copy report Ctrl+C", "Plan an overclock… Ctrl+P", "AMD Forum",
         "Tarnwick Software", "AMD Updates", "About F1", "Hide to tray Esc", "Exit Ctrl+Q"]
 
 
