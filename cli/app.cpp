@@ -3,6 +3,7 @@
 #include "app.h"
 
 #include "commandline.h"
+#include "hardware.h"
 #include "output.h"
 #include "sweep.h"
 
@@ -104,6 +105,9 @@ CliResult runCli(std::span<const std::string_view> args)
     }
     if (live) {
         result.out += liveText(*live);
+        for (const auto& mismatch : planAgainstHardware(texts, *live)) {
+            result.out += " Plan vs. live. " + mismatch + "\n";
+        }
     }
     return result;
 }
