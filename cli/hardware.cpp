@@ -23,18 +23,19 @@ public:
     void ceilFault(std::string_view) override {}
 };
 
-// The memory clock settings as the calculator's classes write them (166.66666666666, not 500/3), so that a plan
-// and the hardware at the same setting give the same divisor.
-struct ClassConstant
+// The controller's true clocks behind the settings named 133, 166, 266 and 333 MHz: 200 MHz times 2/3, 5/6,
+// 4/3 and 5/3. With them multiplier 10 at 166 gives divisor 12, as the hardware divides, where the
+// calculator's constant 166.66666666666 gives 13.
+struct TrueClock
 {
     unsigned mhz;
-    double constant;
+    double clock;
 };
-constexpr std::array<ClassConstant, 4> ClassConstants{{
-    {133, 133.33333333333},
-    {166, 166.66666666666},
-    {266, 266.66666666666},
-    {333, 333.33333333333},
+constexpr std::array<TrueClock, 4> TrueClocks{{
+    {133, 400.0 / 3},
+    {166, 500.0 / 3},
+    {266, 800.0 / 3},
+    {333, 1000.0 / 3},
 }};
 
 double roundedTo(double x, double step)
@@ -102,13 +103,13 @@ std::optional<LiveMemoryClock> liveMemoryClock(const LiveReadings& live)
     if (!memory || !multiplier || !live.clockMHz) {
         return std::nullopt;
     }
-    double constant = memory->memClkMHz;
-    for (const auto& row : ClassConstants) {
-        constant = row.mhz == memory->memClkMHz ? row.constant : constant;
+    double memClk = memory->memClkMHz;
+    for (const auto& row : TrueClocks) {
+        memClk = row.mhz == memory->memClkMHz ? row.clock : memClk;
     }
     QuietSink sink;
     Calculator calc(sink);
-    const double divisor = calc.Ceil(*multiplier / (constant / 200));
+    const double divisor = calc.Ceil(*multiplier / (memClk / 200));
     if (divisor <= 0) {
         return std::nullopt;
     }

@@ -28,9 +28,9 @@ struct LiveMemoryClock
 /// The reference clock now: the cpufreq clock divided by the live multiplier; nothing when either is missing.
 [[nodiscard]] std::optional<double> liveReferenceMHz(const LiveReadings& live);
 
-/// The memory clock now: the live clock divided by `Ceil`(multiplier / (C / 200)), C the controller's memory
-/// clock setting written as the calculator's class constants write it, the rule `Update` applies to a plan.
-/// Nothing without the setting, the clock or the multiplier.
+/// The memory clock now: the live clock divided by `Ceil`(multiplier / (C / 200)), the rule `Update` applies to
+/// a plan, with C the controller's true memory clock (500/3 MHz for the 166 setting). Nothing without the
+/// setting, the clock or the multiplier.
 [[nodiscard]] std::optional<LiveMemoryClock> liveMemoryClock(const LiveReadings& live);
 
 /// The link clock now: its multiplier times the live reference clock, or its frequency code's clock at the

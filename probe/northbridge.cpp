@@ -150,8 +150,8 @@ std::string shortfall(std::string_view config, std::uint64_t recordedSize, std::
 
 std::string deviceMismatch(std::string_view config, std::uint32_t deviceId, std::string_view device)
 {
-    if (config.size() < 4) {
-        return "unreadable";
+    if (config.size() < UnprivilegedBytes) {
+        return "unreadable"; // every reader is given the standard header
     }
     if (reg32(config, 0) != (deviceId << 16 | AmdVendor)) {
         return "no Athlon 64 northbridge at " + std::string(device);

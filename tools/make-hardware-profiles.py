@@ -88,8 +88,8 @@ def machines():
         i2c + "0-0050/eeprom": spd(DDR, 0x50, 0x1C, 13, 10, 2, 4, "KVR400X64C25/512"),
         i2c + "0-0051/eeprom": spd(DDR, 0x50, 0x1C, 13, 10, 2, 4, "KVR400X64C25/512"),
     }
-    # Socket 754 Athlon 64 3200+: 800 MHz link, 16 bits in and 8 out, on link 2; mixed modules, so the BIOS runs
-    # the slower PC2700's 166 MHz at CL 3-4-4-7, tRC 12, 2T. A PC3200 of 512 MB, a PC2700 of 256 MB (one rank),
+    # Socket 754 Athlon 64 3200+: 800 MHz link, 16 bits in and 8 out, on link 2 (link 0 says non-coherent but is
+    # not connected); mixed modules, so the BIOS runs the slower PC2700's 166 MHz at CL 3-4-3-7, tRC 12, 2T. A PC3200 of 512 MB, a PC2700 of 256 MB (one rank),
     # a module whose checksum fails, and a sensor without an EEPROM.
     yield "athlon64-754", {
         "proc/cpuinfo": "processor\t: 0\nvendor_id\t: AuthenticAMD\ncpu family\t: 15\nmodel\t\t: 12\n"
@@ -99,8 +99,9 @@ def machines():
         "sys/class/dmi/id/bios_date": "08/12/2004\n",
         "sys/devices/system/cpu/cpu0/cpufreq/scaling_driver": "powernow-k8\n",
         "sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq": "2000000\n",
-        pci + "0000:00:18.0/config": function0(link(0xC0, True, True, 0x5, 0b001, 0b000)),
-        pci + "0000:00:18.2/config": function2(timing_low(0b010, 4, 4, 7, 12), 1 << 28, MEMCLK_VALID | (0b101 << 20)),
+        pci + "0000:00:18.0/config": function0(link(0x80, False, True, 0x6, 0b001, 0b001),
+                                               link(0xC0, True, True, 0x5, 0b001, 0b000)),
+        pci + "0000:00:18.2/config": function2(timing_low(0b010, 4, 3, 7, 12), 1 << 28, MEMCLK_VALID | (0b101 << 20)),
         i2c + "0-0050/eeprom": spd(DDR, 0x50, 0x1C, 13, 10, 2, 4, "CMX512-3200C2"),
         i2c + "0-0051/eeprom": spd(DDR, 0x60, 0x0C, 13, 10, 1, 4, "HYMD232646B8J-J"),
         i2c + "0-0052/eeprom": spd(DDR, 0x50, 0x1C, 13, 10, 2, 4, "BROKEN", checksum_delta=1),
