@@ -453,7 +453,8 @@ values and prints the 25-line report, or a table of a planned overclock.
                               entries for SelectDDR and PCramNum) and print one table row per value;
                               a second --sweep makes a grid
   --format text|json          print text (the default) or one JSON object
-  --live                      add what the processor runs at now (cpufreq; FID/VID through the msr driver)
+  --live                      add what the processor runs at now (cpufreq; FID/VID through the msr driver;
+                              link, memory clock, timings and modules from PCI and SPD EEPROMs)
   --help                      show this text
   --version                   show the version
 

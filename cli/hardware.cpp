@@ -38,14 +38,15 @@ constexpr std::array<TrueClock, 4> TrueClocks{{
     {333, 1000.0 / 3},
 }};
 
-double roundedTo(double x, double step)
+// To the hundredth, as the report shows clocks; dividing by 100 gives the double nearest the decimal text.
+double hundredths(double x)
 {
-    return std::round(x / step) * step;
+    return std::round(x * 100) / 100;
 }
 
 std::string mhzText(double x)
 {
-    return jsonNumber(roundedTo(x, 0.01));
+    return jsonNumber(hundredths(x));
 }
 
 std::string casText(const std::vector<double>& latencies, std::string_view separator)
@@ -109,7 +110,8 @@ std::optional<LiveMemoryClock> liveMemoryClock(const LiveReadings& live)
     }
     QuietSink sink;
     Calculator calc(sink);
-    const double divisor = calc.Ceil(*multiplier / (memClk / 200));
+    // Ceil leaves a quotient whose 15-digit text is whole as it is (12.000000000000002); the divisor is whole.
+    const double divisor = std::round(calc.Ceil(*multiplier / (memClk / 200)));
     if (divisor <= 0) {
         return std::nullopt;
     }
@@ -156,8 +158,8 @@ std::string hardwareText(const LiveReadings& live)
                       : "; clock unknown: " + memoryClockWhyNot(live) + "\n";
         if (const auto& t = memory.value->timings.value) {
             text += " Timings....... CL " + jsonNumber(t->cl) + ", tRCD " + std::to_string(t->trcd) + ", tRP " +
-                    std::to_string(t->trp) + ", tRAS " + std::to_string(t->tras) + ", tRC " +
-                    std::to_string(t->trc) + ", " + (t->twoT ? "2T" : "1T") + "\n";
+                    std::to_string(t->trp) + ", tRAS " + std::to_string(t->tras) + ", tRC " + std::to_string(t->trc) +
+                    ", " + (t->twoT ? "2T" : "1T") + "\n";
         } else {
             text += " Timings....... " + memory.value->timings.unavailable + "\n";
         }
@@ -187,8 +189,8 @@ std::string hardwareJson(const LiveReadings& live)
     const auto unavailable = [](const std::string& why) { return "{\"unavailable\": " + quotedJson(why) + "}"; };
     std::string out = ",\n    \"link\": ";
     if (const auto& link = live.northbridge.link.value) {
-        out += "{\"mhz\": " + mhzText(liveLinkMHz(*link, live)) + ", \"multiplier\": " +
-               jsonNumber(link->multiplier) + ", \"width_in\": " + std::to_string(link->widthIn) +
+        out += "{\"mhz\": " + mhzText(liveLinkMHz(*link, live)) + ", \"multiplier\": " + jsonNumber(link->multiplier) +
+               ", \"width_in\": " + std::to_string(link->widthIn) +
                ", \"width_out\": " + std::to_string(link->widthOut) + "}";
     } else {
         out += unavailable(live.northbridge.link.unavailable);
@@ -232,7 +234,7 @@ std::vector<std::string> planAgainstHardware(const FieldTexts& fields, const Liv
     const auto compare = [&](std::string_view what, Field field, std::optional<double> hardware) {
         const double plan = ParseLeadingNumber(fields[index(field)]);
         // Both as the report shows them: to the hundredth.
-        if (hardware && roundedTo(plan, 0.01) != roundedTo(*hardware, 0.01)) {
+        if (hardware && hundredths(plan) != hundredths(*hardware)) {
             lines.push_back(std::string(what) + " differs: plan " + fields[index(field)] + " MHz, hardware " +
                             mhzText(*hardware) + " MHz");
         }

@@ -34,7 +34,7 @@ enum class FileFault : std::uint8_t
 
 struct BinaryFile
 {
-    std::string bytes;             // at most the bytes asked for, from the start of the file
+    std::string bytes;              // at most the bytes asked for, from the start of the file
     std::uint64_t recordedSize = 0; // the size the file system records: sysfs records the whole register space
                                     // even where it gives an unprivileged reader only its start
     FileFault fault = FileFault::None;

@@ -54,7 +54,7 @@ struct LiveReadings
     std::string clockSource;        // the cpufreq file it came from
     std::string clockUnavailable;   // why there is no clock
     std::optional<FidVidStatus> fidVid;
-    std::string fidVidUnavailable; // why there is no register reading
+    std::string fidVidUnavailable;   // why there is no register reading
     NorthbridgeReadings northbridge; // the link to the chipset and the memory controller's setting
     std::vector<ModuleSlot> modules; // every SPD EEPROM, by I2C device name
 };

@@ -105,8 +105,7 @@ constexpr TimingField Tras{20, 0xF, 0, 5, 15};
 constexpr TimingField Trc{4, 0xF, 7, 7, 22};
 constexpr std::uint32_t En2T = 1U << 28;
 
-template <std::size_t N>
-std::optional<unsigned> lookUp(const std::array<CodeValue, N>& table, unsigned code)
+template <std::size_t N> std::optional<unsigned> lookUp(const std::array<CodeValue, N>& table, unsigned code)
 {
     for (const auto& row : table) {
         if (row.code == code) {

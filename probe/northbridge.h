@@ -11,8 +11,7 @@
 namespace clockdeck {
 
 // A reading of the hardware: the value, or one line saying why there is none.
-template <typename T>
-struct Reading
+template <typename T> struct Reading
 {
     std::optional<T> value;
     std::string unavailable;
@@ -21,11 +20,11 @@ struct Reading
 // The processor's HyperTransport link to the chipset.
 struct HtLink
 {
-    unsigned index = 0;       // link 0, 1 or 2 of the northbridge
-    unsigned mhz = 0;         // the link clock its frequency code names, at the 200 MHz reference clock
-    double multiplier = 0;    // that clock divided by the 200 MHz reference clock
-    unsigned widthIn = 0;     // bits
-    unsigned widthOut = 0;    // bits
+    unsigned index = 0;    // link 0, 1 or 2 of the northbridge
+    unsigned mhz = 0;      // the link clock its frequency code names, at the 200 MHz reference clock
+    double multiplier = 0; // that clock divided by the 200 MHz reference clock
+    unsigned widthIn = 0;  // bits
+    unsigned widthOut = 0; // bits
 };
 
 // The DRAM Timing Low fields before revision F, in memory clocks.

@@ -65,7 +65,8 @@ std::vector<double> casLatencies(unsigned char byte, MemoryType type)
 // Padding (blanks, NULs, FFh) goes; any other byte outside printable ASCII becomes "?".
 std::string printablePart(std::string_view raw)
 {
-    while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\0' || static_cast<unsigned char>(raw.back()) == 0xFF)) {
+    while (!raw.empty() &&
+           (raw.back() == ' ' || raw.back() == '\0' || static_cast<unsigned char>(raw.back()) == 0xFF)) {
         raw.remove_suffix(1);
     }
     std::string part(raw);

@@ -123,7 +123,8 @@ TEST(Hardware, RegisterCodesAndShortSpaces)
         {"unprivileged", "needs root", decodeLink(link.substr(0, 64), 256), decodeDram(dram.substr(0, 64), 256, false)},
         {"a short file", "unreadable", decodeLink(link.substr(0, 64), 64), decodeDram(dram.substr(0, 150), 150, false)},
         {"no id", "unreadable", decodeLink("\x22\x10", 2), decodeDram("", 0, false)},
-        {"another device", "no Athlon 64 northbridge at 0000:00:18", decodeLink(dram, 256), decodeDram(link, 256, false)},
+        {"another device", "no Athlon 64 northbridge at 0000:00:18", decodeLink(dram, 256),
+         decodeDram(link, 256, false)},
         {"reserved codes", "reserved", decodeLink(link, 256), decodeDram(dram, 256, true)},
     };
     for (const auto& c : cases) {
@@ -137,15 +138,16 @@ TEST(Hardware, RegisterCodesAndShortSpaces)
     EXPECT_EQ(describe(decodeDram(dram, 256, false)), "100 MHz; reserved code in DRAM Timing Low 0x7f24ff1");
     EXPECT_EQ(describe(decodeDram(config(0x1102, {{0x88, 0x06F2'4FF1}, {0x90, 1U << 28}}), 256, false)),
               "100 MHz; 2.000000-4-6-15 tRC 22 2T");
-    EXPECT_EQ(describe(decodeDram(config(0x1102, {{0x94, 0x0030'0000}}), 256, false)), "reserved memory clock code 0x3");
+    EXPECT_EQ(describe(decodeDram(config(0x1102, {{0x94, 0x0030'0000}}), 256, false)),
+              "reserved memory clock code 0x3");
 }
 
 // A valid 256-byte DDR SPD with bytes changed, its checksum then made to hold again.
 std::string spd(std::initializer_list<std::pair<std::size_t, unsigned char>> changes, bool fixChecksum = true)
 {
     std::string bytes(256, '\0');
-    for (const auto& [i, v] : {std::pair<std::size_t, unsigned char>{2, 0x07}, {3, 13}, {4, 10}, {5, 1}, {9, 0x50},
-                               {17, 4}, {18, 0x1C}})
+    for (const auto& [i, v] :
+         {std::pair<std::size_t, unsigned char>{2, 0x07}, {3, 13}, {4, 10}, {5, 1}, {9, 0x50}, {17, 4}, {18, 0x1C}})
         bytes[i] = static_cast<char>(v);
     bytes.replace(73, 18, "PART-1            ");
     for (const auto& [i, v] : changes)
