@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "probe/boundedfile.h"
 #include "probe/northbridge.h"
 #include "probe/spd.h"
 #include "support/tempfolder.h"
@@ -192,34 +191,25 @@ TEST(Hardware, HostileFilesAreUnreadable)
 {
     const test::TempFolder root;
     root.write("proc/cpuinfo", "vendor_id\t: AuthenticAMD\ncpu family\t: 15\nmodel\t\t: 43\n\n");
-    const std::string link = "sys/bus/pci/devices/0000:00:18.0/config";
-    const std::string dram = "sys/bus/pci/devices/0000:00:18.2/config";
-    const auto plant = [&](const std::string& relative, const char* kind) {
-        const auto path = root.path() / relative;
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path.parent_path());
-        if (std::string_view(kind) == "fifo")
-            EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        else if (std::string_view(kind) == "folder")
-            std::filesystem::create_directory(path);
-        else if (std::string_view(kind) == "device")
-            std::filesystem::create_symlink("/dev/zero", path);
-        else
-            root.write(relative, std::string(std::string_view(kind) == "short" ? 40 : 0, '\x22'));
-    };
-    for (const char* kind : {"fifo", "folder", "device", "short", "empty"}) {
-        plant(link, kind);
-        plant(dram, kind);
-        plant("sys/bus/i2c/devices/0-0050/eeprom", kind);
+    for (const std::string kind : {"fifo", "folder", "device", "short", "empty"}) {
+        for (const char* file : {"sys/bus/pci/devices/0000:00:18.0/config", "sys/bus/pci/devices/0000:00:18.2/config",
+                                 "sys/bus/i2c/devices/0-0050/eeprom"}) {
+            const auto path = root.path() / file;
+            std::filesystem::remove_all(path);
+            std::filesystem::create_directories(path.parent_path());
+            if (kind == "fifo")
+                EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+            else if (kind == "folder")
+                std::filesystem::create_directory(path);
+            else if (kind == "device")
+                std::filesystem::create_symlink("/dev/zero", path);
+            else
+                root.write(file, std::string(kind == "short" ? 40 : 0, '\x22'));
+        }
         const NorthbridgeReadings nb = readNorthbridge(root.path());
-        const auto modules = readModules(root.path());
-        EXPECT_EQ(nb.link.unavailable, "unreadable") << kind;
-        EXPECT_EQ(nb.memory.unavailable, "unreadable") << kind;
-        EXPECT_EQ(describe(modules), "0-0050: unreadable; ") << kind;
-        EXPECT_EQ(slowestModuleMHz(root.path()), std::nullopt) << kind;
-        const BinaryFile file = readBinaryFile(root.path() / link, 256);
-        const bool regular = std::string_view(kind) == "short" || std::string_view(kind) == "empty";
-        EXPECT_EQ(file.fault == FileFault::None, regular) << kind;
+        EXPECT_EQ(nb.link.unavailable + ", " + nb.memory.unavailable + ", " + describe(readModules(root.path())),
+                  "unreadable, unreadable, 0-0050: unreadable; ")
+            << kind;
     }
 }
 
