@@ -52,7 +52,7 @@ constexpr std::array<CodeValue, 8> LinkFrequencies{{
 }};
 
 // Link Control bits 26:24 (in) and 30:28 (out). AMD BKDG 26094 (Link Control registers; 111b: not connected);
-// cross-checked with the HyperTransport width encoding coreboot's link_width_to_pow2 table decodes.
+// cross-checked with coreboot's src/northbridge/amd/amdk8/incoherent_ht.c (link_width_to_pow2).
 constexpr std::array<CodeValue, 5> LinkWidths{{
     {0b000, 8},
     {0b001, 16},
