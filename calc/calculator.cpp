@@ -3,6 +3,7 @@
 #include "calculator.h"
 
 #include "numbertext.h"
+#include "rule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,75 +11,7 @@
 
 namespace clockdeck {
 
-namespace {
-
-// Descriptions of the arithmetic faults, as the message boxes show them.
-constexpr std::string_view DivisionByZero = "Division by zero";
-constexpr std::string_view Overflow = "Overflow";
-constexpr std::string_view InvalidOperation = "Invalid operation";
-constexpr std::string_view TypeMismatch = "Type mismatch";
-
-// C++ arithmetic does not trap, so every result is checked before it is used; a fault unwinds to Update.
-struct Fault
-{
-    std::string_view description;
-};
-
-double checked(double result)
-{
-    if (std::isnan(result)) {
-        throw Fault{InvalidOperation};
-    }
-    if (std::isinf(result)) {
-        throw Fault{Overflow};
-    }
-    return result;
-}
-
-double mul(double a, double b)
-{
-    return checked(a * b);
-}
-
-double div(double a, double b)
-{
-    if (b == 0) {
-        throw Fault{DivisionByZero};
-    }
-    return checked(a / b);
-}
-
-double sub(double a, double b)
-{
-    return checked(a - b);
-}
-
-std::string percentText(double p, std::string_view pattern)
-{
-    std::string s = p > 0 ? "+" : "";
-    s += FormatNumberPattern(p, pattern);
-    s += '%';
-    return s;
-}
-
-// Memory clock classes that run the processor clock through a whole-number divider. The constants are the
-// decimal values the divider has always used, not the true fractions: the results depend on the difference.
-struct DividerClass
-{
-    std::string_view text;
-    double constant;
-};
-
-constexpr std::array<DividerClass, 6> DividerClasses{{
-    {"183", 183.33333333333},
-    {"166", 166.66666666666},
-    {"150", 150},
-    {"143", 142.857143},
-    {"133", 133.33333333333},
-    {"125", 125},
-}};
-
-} // namespace
+using namespace rule;
 
 const InputRange* rangeOf(Field f)
 {
@@ -138,78 +71,30 @@ void Calculator::rangeCheck(Field f)
 
 void Calculator::Update()
 {
-    auto parse = [this](Field f) { return ParseLeadingNumber(text(f)); };
-    try {
-        setText(Field::shwCPU_MHz, NumberToText(mul(parse(Field::Multiplier), parse(Field::BusSpeed))));
-        setText(Field::Label13, NumberToText(mul(parse(Field::HyperTransport), parse(Field::BusSpeed))));
-
-        double p = sub(div(mul(parse(Field::OverClock_CPU_Vcore), 100), parse(Field::StockCPU_Vcore)), 100);
-        setText(Field::Vcore_OC_Prcnt, percentText(p, "##0.#0"));
-
-        p = sub(div(mul(parse(Field::shwCPU_MHz), 100), parse(Field::StockCPU_MHz)), 100);
-        setText(Field::CPU_OC_Prcnt, percentText(p, "###.0"));
-        if (p == 0) {
-            setText(Field::CPU_OC_Prcnt, "0%");
-        }
-
-        p = sub(div(mul(parse(Field::OC_Vdimm), 100), parse(Field::Stock_Vdimm)), 100);
-        setText(Field::Label18, percentText(p, "0.#0"));
-        if (p == 0) {
-            setText(Field::Label18, "0%");
-        }
-
-        const std::string& memoryClass = text(Field::SelectDDR);
-        if (memoryClass == "200") {
-            const double m = div(parse(Field::shwCPU_MHz), parse(Field::Multiplier));
-            setText(Field::shwDDR_MHz, FormatNumberPattern(m, "###.0#"));
-        } else if (memoryClass == "100") {
-            const double m = div(parse(Field::BusSpeed), 2);
-            setText(Field::shwDDR_MHz, FormatNumberPattern(m, "###.#0"));
-        } else {
-            for (const auto& c : DividerClasses) {
-                if (memoryClass != c.text) {
-                    continue;
-                }
-                const auto multiplier = StrictNumber(text(Field::Multiplier));
-                if (!multiplier) {
-                    throw Fault{TypeMismatch};
-                }
-                const double divider = Ceil(div(*multiplier, div(c.constant, 200)));
-                const double m = div(parse(Field::shwCPU_MHz), divider);
-                setText(Field::shwDDR_MHz, FormatNumberPattern(m, "###.0#"));
-                break;
-            }
-        }
-
-        p = sub(div(mul(parse(Field::shwDDR_MHz), 100), parse(Field::PCramNum)), 100);
-        setText(Field::DDR_OC_Prcnt, percentText(p, "###.0"));
-        if (p == 0) {
-            setText(Field::DDR_OC_Prcnt, "0%");
-        }
-    } catch (const Fault& fault) {
-        std::string message(fault.description);
-        message += " Data value error: Sub Update";
-        m_messages.updateFault(message);
+    // The rule reads and writes the fields themselves, so every write reaches the listeners at once.
+    struct FieldIo
+    {
+        Calculator& calc;
+        double number(Field f) const { return ParseLeadingNumber(calc.text(f)); }
+        std::optional<double> strictNumber(Field f) const { return StrictNumber(calc.text(f)); }
+        const std::string& text(Field f) const { return calc.text(f); }
+        void write(Field f, std::string_view text) const { calc.setText(f, text); }
+        std::string percent(double p, std::string_view pattern) const { return percentText(p, pattern); }
+        double ceil(double value) const { return calc.Ceil(value); }
+    };
+    if (const auto fault = recompute(FieldIo{*this}); !fault.empty()) {
+        m_messages.updateFault(fault);
     }
 }
 
 double Calculator::Ceil(double dblValue)
 {
-    if (!std::isfinite(dblValue)) {
-        m_messages.ceilFault(std::isnan(dblValue) ? InvalidOperation : Overflow);
+    const CeilResult r = ceilOf(dblValue);
+    if (!r.fault.empty()) {
+        m_messages.ceilFault(r.fault);
         return 0;
     }
-    const std::string digits = FifteenDigitText(dblValue);
-    const auto point = digits.find('.');
-    if (point == std::string::npos) {
-        return dblValue;
-    }
-    const auto whole = StrictNumber(std::string_view(digits).substr(0, point + 1));
-    if (!whole) {
-        m_messages.ceilFault(TypeMismatch);
-        return 0;
-    }
-    return *whole + 1;
+    return r.value;
 }
 
 void Calculator::setSpinValue(Spin s, std::int16_t value)
@@ -226,13 +111,24 @@ void Calculator::setSpinValue(Spin s, std::int16_t value)
     }
 }
 
+namespace {
+
+// The text a numeric spin writes for one press, before the field's range check.
+std::string steppedText(const Calculator& calc, const SpinInfo& info, bool up)
+{
+    const double value = ParseLeadingNumber(calc.text(info.field));
+    return NumberToText(up ? value + info.step : value - info.step);
+}
+
+} // namespace
+
 void Calculator::numericSpin(const SpinInfo& info)
 {
     if (spinValue(info.spin) == -1) {
-        setText(info.field, NumberToText(ParseLeadingNumber(text(info.field)) + info.step));
+        setText(info.field, steppedText(*this, info, true));
     }
     if (spinValue(info.spin) == 1) {
-        setText(info.field, NumberToText(ParseLeadingNumber(text(info.field)) - info.step));
+        setText(info.field, steppedText(*this, info, false));
     }
     setSpinValue(info.spin, 0);
 }
@@ -242,7 +138,7 @@ void Calculator::listSpin(const SpinInfo& info)
     if (spinValue(info.spin) == 0) {
         return;
     }
-    PresetList& list = info.spin == Spin::VScroll5 ? List2 : List1;
+    const PresetList& list = this->list(info.list);
     int position = list.ListIndex;
     if (spinValue(info.spin) == -1) {
         --position;
@@ -256,13 +152,102 @@ void Calculator::listSpin(const SpinInfo& info)
         return;
     }
     position = std::clamp(position, 0, list.ListCount() - 1);
+    moveList(info, position);
+}
+
+// The field takes the entry at a position of its list and the list moves there; a list kept in step follows,
+// after one more Update, and names its entry in its field.
+void Calculator::moveList(const SpinInfo& info, int position)
+{
+    PresetList& list = this->list(info.list);
     setText(info.field, list.item(position));
     list.ListIndex = static_cast<std::int16_t>(position);
-    if (info.spin == Spin::VScroll5) {
+    if (info.inStep != ListId::None) {
         Update();
-        List3.ListIndex = static_cast<std::int16_t>(position);
-        setText(Field::PCxxxx, List3.item(position));
+        PresetList& inStep = this->list(info.inStep);
+        inStep.ListIndex = static_cast<std::int16_t>(position);
+        setText(info.inStepField, inStep.item(position));
     }
+}
+
+const PresetList& Calculator::list(ListId id) const
+{
+    static const PresetList none;
+    switch (id) {
+    case ListId::List1:
+        return List1;
+    case ListId::List2:
+        return List2;
+    case ListId::List3:
+        return List3;
+    case ListId::None:
+        break;
+    }
+    return none;
+}
+
+PresetList& Calculator::list(ListId id)
+{
+    switch (id) {
+    case ListId::List2:
+        return List2;
+    case ListId::List3:
+        return List3;
+    default:
+        return List1; // every caller passes a spin's own list
+    }
+}
+
+void Calculator::fillLists()
+{
+    for (const ListId id : {ListId::List1, ListId::List2, ListId::List3}) {
+        PresetList& list = this->list(id);
+        list.Clear();
+        for (const auto entry : listEntries(id)) {
+            list.AddItem(entry);
+        }
+    }
+    List1.ListIndex = 0;
+    List2.ListIndex = 5;
+}
+
+bool Calculator::selectEntry(Field field, std::string_view text)
+{
+    if (!isInputField(field)) {
+        return false;
+    }
+    const SpinInfo& info = Spins[index(spinFor(field))];
+    if (info.kind != SpinKind::List) {
+        return false;
+    }
+    const int position = list(info.list).find(text);
+    if (position < 0) {
+        return false;
+    }
+    moveList(info, position);
+    return true;
+}
+
+PressResult Calculator::press(Spin s, bool up)
+{
+    const SpinInfo& info = Spins[index(s)];
+    // The calculator is a function of its fields and list positions: a press that changed none of them leaves a
+    // state in which the next press does the same nothing again.
+    std::array<std::string, FieldCount> before;
+    for (std::size_t f = 0; f < FieldCount; ++f) {
+        before[f] = m_fields.text(static_cast<Field>(f));
+    }
+    const std::array<std::int16_t, 3> positions{List1.ListIndex, List2.ListIndex, List3.ListIndex};
+    const std::string stepped = info.kind == SpinKind::Numeric ? steppedText(*this, info, up) : std::string();
+    setSpinValue(s, up ? -1 : 1);
+    bool changed = positions != std::array<std::int16_t, 3>{List1.ListIndex, List2.ListIndex, List3.ListIndex};
+    for (std::size_t f = 0; f < FieldCount && !changed; ++f) {
+        changed = m_fields.text(static_cast<Field>(f)) != before[f];
+    }
+    if (!changed) {
+        return PressResult::Unchanged;
+    }
+    return info.kind == SpinKind::Numeric && text(info.field) != stepped ? PressResult::Clamped : PressResult::Changed;
 }
 
 void Calculator::Label17_MouseUp(int button)

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include "evaluator.h"
 #include "fieldstore.h"
 #include "messagesink.h"
 #include "presetlist.h"
@@ -9,9 +10,21 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace clockdeck {
+
+/// What a spin press did.
+enum class PressResult : std::uint8_t
+{
+    Changed,   // moved its field a whole step (or a list to another entry)
+    Clamped,   // changed the state, but the field's range check replaced the stepped value by its bound
+    Unchanged, // no field text and no list position changed: every further press that way does the same nothing
+};
 
 // The calculator: the field store with its change handlers, the recomputation of the derived fields, the preset
 // lists and the ten spin controls. It knows nothing of windows; faults go to the MessageSink.
@@ -32,6 +45,25 @@ public:
     PresetList List1;
     PresetList List2;
     PresetList List3;
+
+    /// The preset list of an id; ListId::None gives an empty list.
+    const PresetList& list(ListId id) const;
+
+    /// Fills the three lists with their fixed entries and places List1 at its first entry and List2 at its sixth,
+    /// as the load does before its one press of VScroll5. Lists already filled are filled anew.
+    void fillLists();
+
+    /// Sets a list-valued input (SelectDDR, PCramNum) to the entry with this text, as its spin would: the field
+    /// through its change handler, then the list's position; PCramNum also runs Update and keeps List3 and PCxxxx
+    /// in step. Returns false, changing nothing, when the field is not list-valued or its list has no such entry.
+    [[nodiscard]] bool selectEntry(Field field, std::string_view text);
+
+    /// One press of a spin control, up or down, as setSpinValue runs it; says what it changed.
+    [[nodiscard]] PressResult press(Spin s, bool up);
+
+    /// The fields as they would read after setting the four varied inputs through their change handlers, without
+    /// changing the calculator or telling anyone. Meant to be called many times: a search calls it per combination.
+    [[nodiscard]] Evaluation evaluate(const VariedInputs& inputs) const;
 
     // Recomputes every derived field from the inputs, writing each result as soon as it is known. A fault stops
     // the run (what was written stays), is reported to the MessageSink, and Update returns normally.
@@ -60,7 +92,8 @@ private:
     void spinChanged(Spin s);
     void numericSpin(const SpinInfo& info);
     void listSpin(const SpinInfo& info);
-    void runUpdate();
+    void moveList(const SpinInfo& info, int position);
+    PresetList& list(ListId id);
 
     MessageSink& m_messages;
     FieldStore m_fields;
@@ -99,5 +132,21 @@ inline constexpr std::array<std::string_view, 12> ModuleClockEntries{"300", "275
 inline constexpr std::array<std::string_view, 12> ModuleRatingEntries{"PC4800", "PC4400", "PC4200", "PC4000",
                                                                       "PC3700", "PC3500", "PC3200", "PC3000",
                                                                       "PC2700", "PC2400", "PC2100", "PC1600"};
+
+/// A list's fixed entries; none for ListId::None.
+constexpr std::span<const std::string_view> listEntries(ListId id)
+{
+    switch (id) {
+    case ListId::List1:
+        return MemoryClassEntries;
+    case ListId::List2:
+        return ModuleClockEntries;
+    case ListId::List3:
+        return ModuleRatingEntries;
+    case ListId::None:
+        break;
+    }
+    return {};
+}
 
 } // namespace clockdeck

@@ -249,6 +249,24 @@ std::string NumberToText(double x)
     if (!std::isfinite(x)) {
         return nonFiniteText(x);
     }
+    // Whole and half numbers (clocks and multipliers, many times in a search) are written directly; the text is
+    // the one the general path writes.
+    if (const double twice = x * 2; std::fabs(x) < 1e14 && twice == std::trunc(twice) && x != 0) {
+        const auto whole = static_cast<long long>(std::trunc(x));
+        char buf[24];
+        char* end = buf;
+        if (x < 0) {
+            *end++ = '-';
+        }
+        if (whole != 0) {
+            end = std::to_chars(end, buf + sizeof buf, whole < 0 ? -whole : whole).ptr;
+        }
+        if (twice != static_cast<double>(whole) * 2) {
+            *end++ = '.';
+            *end++ = '5';
+        }
+        return std::string(buf, end);
+    }
     const Decimal d = decompose(std::fabs(x));
     if (d.digits.empty()) {
         return "0";

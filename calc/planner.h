@@ -57,7 +57,10 @@ struct PlanCell
 {
     int busSpeed = 0;
     double multiplier = 0;
-    PlanLimit failed = PlanLimit::None; // None: `best` holds the cell's best row
+    // None: `best` holds the cell's best row. Otherwise the limit that rejected the most of the cell's combinations
+    // (each limit counted on its own, so a combination beyond two limits counts for both; ties go to the limit
+    // checked first, in PlanLimit's order).
+    PlanLimit failed = PlanLimit::None;
     std::optional<PlanRow> best;
 };
 
@@ -71,8 +74,19 @@ struct PlanResult
                                  // cells[(busSpeed - 100) * multiplierCount + (multiplier - 4) * 2]
     std::size_t multiplierCount = 0;
     std::vector<PlanRow> rows;   // the cells that met the limits, best first, by the ranking
-    PlanLimit mostExcluding = PlanLimit::None; // with no rows: the limit that excluded the most combinations
+    // The limit that excluded the most combinations of the whole space, counted as for PlanCell::failed; None when
+    // every combination met every limit, Reference when maxRef leaves no reference clock to search.
+    PlanLimit mostExcluding = PlanLimit::None;
 };
+
+/// The ranking: the higher processor clock, then the higher memory clock, then the higher link clock, then the
+/// higher multiplier, then the faster memory class (earlier in List1). Rows still equal (never two best rows of
+/// different cells) go by the lower reference clock, then the higher link multiplier, so the order is total.
+[[nodiscard]] bool ranksAbove(const PlanRow& a, const PlanRow& b);
+
+/// The highest multiplier searched: the stock multiplier on the 0.5 grid, or 15 for an FX or when unlocked; always
+/// within the field's range, 4 to 15.
+[[nodiscard]] double multiplierLimit(double stockMultiplier, bool fx, bool unlocked);
 
 /// Searches every reference clock, multiplier, HyperTransport multiplier and memory class of a loaded
 /// calculator within the limits. The calculator's fields are left as they were and no listener is notified.

@@ -8,10 +8,14 @@
 #include "sweep.h"
 
 #include "calc/calculator.h"
+#include "calc/numbertext.h"
 #include "probe/formload.h"
+#include "probe/identify.h"
 #include "probe/live.h"
+#include "probe/spd.h"
 #include "report/getdata.h"
 
+#include <algorithm>
 #include <optional>
 #include <system_error>
 
@@ -76,6 +80,8 @@ CliResult runCli(std::span<const std::string_view> args)
     Calculator calc(sink);
     HeadlessWindow window;
     Form_Load(calc, window, line.sysroot);
+    // The multiplier the load set is the stock one, the ceiling of a locked processor's search.
+    const double stockMultiplier = ParseLeadingNumber(calc.text(Field::Multiplier));
     for (const auto& note : applyActions(calc, line.actions)) {
         addLine(result.err, note);
     }
@@ -86,16 +92,32 @@ CliResult runCli(std::span<const std::string_view> args)
         texts[f] = calc.text(static_cast<Field>(f));
     }
     const auto rows = runSweep(calc, line.sweeps);
+    std::optional<PlanResult> best;
+    if (line.best.enabled) {
+        PlanLimits limits = line.best.limits;
+        // The modules' own rating beats the load's PCramNum, unless the command line chose a module clock.
+        const bool chosen = std::any_of(line.actions.begin(), line.actions.end(),
+                                        [](const FieldAction& a) { return a.field == Field::PCramNum; });
+        if (const auto slowest = chosen ? std::nullopt : slowestModuleMHz(line.sysroot)) {
+            limits.ramRating = *slowest;
+            addLine(result.err, "note: the memory limit is the slowest module's rating, " + jsonNumber(*slowest) +
+                                    " MHz (--set PCramNum to plan for another)");
+        }
+        best = findBest(calc, limits, stockMultiplier, isFxProcessor(calc.text(Field::CPU_Identity)));
+    }
     std::optional<LiveReadings> live;
     if (line.live) {
         live = readLive(line.sysroot);
     }
 
     if (line.format == OutputFormat::Json) {
-        result.out = jsonDocument(texts, report, line.sweeps, rows, live ? &*live : nullptr);
+        result.out = jsonDocument(texts, report, line.sweeps, rows, live ? &*live : nullptr,
+                                  best ? bestJson(*best, line.best.top) : std::string());
         return result;
     }
-    if (line.sweeps.empty()) {
+    if (best) {
+        result.out = bestText(*best, line.best.top);
+    } else if (line.sweeps.empty()) {
         // A terminal's text has LF line ends; the results file and the clipboard keep the report's CR LF.
         for (const auto reportLine : reportLines(report)) {
             result.out.append(reportLine).append("\n");

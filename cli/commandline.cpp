@@ -30,16 +30,10 @@ std::string joined(std::span<const std::string_view> entries)
     return list;
 }
 
-// The preset list a list-valued field takes its texts from; empty for the other fields.
+// The entries of the list a list-valued field takes its texts from; none for the other fields.
 std::span<const std::string_view> presetEntries(Field f)
 {
-    if (f == Field::SelectDDR) {
-        return MemoryClassEntries;
-    }
-    if (f == Field::PCramNum) {
-        return ModuleClockEntries;
-    }
-    return {};
+    return listEntries(Spins[index(spinFor(f))].list);
 }
 
 struct Parsed
@@ -236,6 +230,12 @@ std::optional<FieldAction> stepAction(std::string_view arg, std::string& error)
 // Checks what only the whole command line shows: the sweeps together and the sum of the work.
 std::string wholeLineError(const CommandLine& line)
 {
+    if (line.best.enabled && !line.sweeps.empty()) {
+        return "--best searches on its own; leave out --sweep";
+    }
+    if (line.best.tuned && !line.best.enabled) {
+        return "--top, --max-cpu, --max-ref, --max-link, --ram-margin and --unlocked go with --best";
+    }
     if (line.sweeps.size() == 2 && line.sweeps[0].field == line.sweeps[1].field) {
         return "--sweep " + std::string(fieldName(line.sweeps[0].field)) + " is given twice";
     }
@@ -257,24 +257,6 @@ std::string wholeLineError(const CommandLine& line)
     return {};
 }
 
-// A list-valued field set to one of its list's texts: the list's position moves there, as a list spin would
-// leave it, and PCramNum keeps List3 and PCxxxx in step with it.
-void setListField(Calculator& calc, Field field, const std::string& text)
-{
-    PresetList& list = field == Field::SelectDDR ? calc.List1 : calc.List2;
-    const int position = list.find(text);
-    calc.setText(field, text);
-    if (position < 0) {
-        return; // the list was not filled; the field still holds the text
-    }
-    list.ListIndex = static_cast<std::int16_t>(position);
-    if (field == Field::PCramNum) {
-        calc.Update();
-        calc.List3.ListIndex = static_cast<std::int16_t>(position);
-        calc.setText(Field::PCxxxx, calc.List3.item(position));
-    }
-}
-
 std::string setNote(const Calculator& calc, const FieldAction& action)
 {
     const std::string& now = calc.text(action.field);
@@ -293,38 +275,14 @@ std::string setNote(const Calculator& calc, const FieldAction& action)
 bool pressSpin(Calculator& calc, const FieldAction& action)
 {
     const Spin spin = spinFor(action.field);
-    const SpinInfo& info = Spins[index(spin)];
     const bool up = action.presses > 0;
     const int presses = up ? action.presses : -action.presses;
-    bool stopped = false;
-    std::array<std::string, FieldCount> before;
-    for (int i = 0; i < presses && !stopped; ++i) {
-        for (std::size_t f = 0; f < FieldCount; ++f) {
-            before[f] = calc.text(static_cast<Field>(f));
+    for (int i = 0; i < presses; ++i) {
+        if (calc.press(spin, up) != PressResult::Changed) {
+            return true;
         }
-        const std::array<std::int16_t, 3> positions{calc.List1.ListIndex, calc.List2.ListIndex, calc.List3.ListIndex};
-        std::string expected;
-        if (info.kind == SpinKind::Numeric) {
-            expected = NumberToText(ParseLeadingNumber(before[index(action.field)]) + (up ? info.step : -info.step));
-        }
-        if (up) {
-            calc.up(spin);
-        } else {
-            calc.down(spin);
-        }
-        if (info.kind == SpinKind::Numeric && calc.text(action.field) != expected) {
-            stopped = true;
-        }
-        // The calculator is a function of its fields and list positions: a press that changed none of them
-        // leaves a state in which the next press does the same nothing again.
-        bool changed =
-            positions != std::array<std::int16_t, 3>{calc.List1.ListIndex, calc.List2.ListIndex, calc.List3.ListIndex};
-        for (std::size_t f = 0; f < FieldCount && !changed; ++f) {
-            changed = calc.text(static_cast<Field>(f)) != before[f];
-        }
-        stopped = stopped || !changed;
     }
-    return stopped;
+    return false;
 }
 
 } // namespace
@@ -336,6 +294,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
         result.error = std::move(message);
         result.actions.clear();
         result.sweeps.clear();
+        result.best = {};
         return result;
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -352,6 +311,15 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
             result.live = true;
             continue;
         }
+        if (arg == "--best") {
+            result.best.enabled = true;
+            continue;
+        }
+        if (arg == "--unlocked") {
+            result.best.limits.unlocked = true;
+            result.best.tuned = true;
+            continue;
+        }
         // Options with a value take it as the next argument or after "=".
         std::string_view name = arg;
         std::optional<std::string_view> value;
@@ -361,7 +329,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
                 value = arg.substr(equals + 1);
             }
         }
-        if (name != "--sysroot" && name != "--set" && name != "--step" && name != "--sweep" && name != "--format") {
+        if (name != "--sysroot" && name != "--set" && name != "--step" && name != "--sweep" && name != "--format" &&
+            !isBestValueOption(name)) {
             if (arg.starts_with("-")) {
                 return fail("unknown option " + quoted(name) + " (see --help)");
             }
@@ -386,6 +355,12 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
                 return fail("--format takes text or json, not " + quoted(*value));
             }
             result.format = *value == "json" ? OutputFormat::Json : OutputFormat::Text;
+            continue;
+        }
+        if (isBestValueOption(name)) {
+            if (auto bad = readBestOption(name, *value, result.best); !bad.empty()) {
+                return fail(std::move(bad));
+            }
             continue;
         }
         if (name == "--sweep") {
@@ -413,9 +388,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> args)
 
 void setField(Calculator& calc, Field field, const std::string& text)
 {
-    if (field == Field::SelectDDR || field == Field::PCramNum) {
-        setListField(calc, field, text);
-    } else {
+    // A list text moves its list there; any other text (or a list the load did not fill) is set as it is.
+    if (!calc.selectEntry(field, text)) {
         calc.setText(field, text);
     }
 }
@@ -453,6 +427,15 @@ values and prints the 25-line report, or a table of a planned overclock.
                               entries for SelectDDR and PCramNum) and print one table row per value;
                               a second --sweep makes a grid
   --format text|json          print text (the default) or one JSON object
+  --best                      search every BusSpeed, Multiplier, HyperTransport and SelectDDR within the
+                              limits below and print the best combinations instead of the report
+  --top N                     how many of the best to print (default 10)
+  --max-cpu MHZ               the highest processor clock wanted (default: none)
+  --max-ref MHZ               the highest reference clock the board holds (default 300)
+  --max-link MHZ              the highest HyperTransport link clock (default 1000)
+  --ram-margin PCT            how far the memory may run above PCramNum, in percent (default 0); readable
+                              modules' slowest rating takes PCramNum's place unless PCramNum is set
+  --unlocked                  let the multiplier go above stock (an FX is always unlocked)
   --live                      add what the processor runs at now (cpufreq; FID/VID through the msr driver;
                               link, memory clock, timings and modules from PCI and SPD EEPROMs)
   --help                      show this text
@@ -465,6 +448,7 @@ SelectDDR (one of 200 183 166 150 143 133 125 100) and PCramNum (one of 300 275 
 1000 MHz), ram>rated (memory clock above PCramNum).
 Examples: clockdeck-cli --step BusSpeed=+10 --set OverClock_CPU_Vcore=1.4
           clockdeck-cli --sweep BusSpeed=200:230:5 --sweep Multiplier=10:11
+          clockdeck-cli --best --max-ref 250 --ram-margin 5
 
 Exit status: 0 on success, 2 for a bad command line, 1 when the output cannot be written.
 )";

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include "best.h"
+
 #include "calc/field.h"
 
 #include <filesystem>
@@ -46,6 +48,7 @@ struct CommandLine
     std::filesystem::path sysroot = "/";
     std::vector<FieldAction> actions;
     std::vector<SweepAxis> sweeps; // none, one, or two (a grid, the first outermost)
+    BestOptions best;
     OutputFormat format = OutputFormat::Text;
     bool live = false;
     bool help = false;

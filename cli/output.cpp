@@ -142,6 +142,11 @@ std::string quotedJson(std::string_view text)
     return out;
 }
 
+void appendJsonString(std::string& out, std::string_view text)
+{
+    appendString(out, text);
+}
+
 std::vector<std::string_view> reportLines(std::string_view report)
 {
     std::vector<std::string_view> lines;
@@ -172,7 +177,7 @@ std::string liveText(const LiveReadings& live)
 }
 
 std::string jsonDocument(const FieldTexts& fields, std::string_view report, std::span<const SweepAxis> axes,
-                         std::span<const SweepRow> rows, const LiveReadings* live)
+                         std::span<const SweepRow> rows, const LiveReadings* live, std::string_view best)
 {
     std::string out = "{\n  \"fields\": {";
     for (std::size_t i = 0; i < index(Field::PCxxxxMHz); ++i) {
@@ -212,6 +217,9 @@ std::string jsonDocument(const FieldTexts& fields, std::string_view report, std:
                    ", \"memory_over_rated\": " + (row.memoryOverRated ? "true" : "false") + "}";
         }
         out += "\n  ]}";
+    }
+    if (!best.empty()) {
+        out.append(",\n  \"best\": ").append(best);
     }
     if (live != nullptr) {
         out += ",\n  \"live\": " + liveJson(*live);

@@ -23,6 +23,9 @@ std::string jsonNumber(double x);
 /// A text as a JSON string, quotes included; bytes that are not UTF-8 become U+FFFD.
 std::string quotedJson(std::string_view text);
 
+/// Appends a text as a JSON string, quoted and escaped; bytes that are not UTF-8 become U+FFFD.
+void appendJsonString(std::string& out, std::string_view text);
+
 /// The lines of a report, without their CR LF.
 std::vector<std::string_view> reportLines(std::string_view report);
 
@@ -31,8 +34,9 @@ std::vector<std::string_view> reportLines(std::string_view report);
 std::string liveText(const LiveReadings& live);
 
 /// The whole output as one JSON object: "fields" (every input and derived field by name, as the window shows
-/// it), "report" (its lines), and "sweep" and "live" when given. Texts that are not UTF-8 get U+FFFD.
+/// it), "report" (its lines), and "sweep", "best" (a JSON value made by the caller) and
+/// "live" when given. Texts that are not UTF-8 get U+FFFD.
 std::string jsonDocument(const FieldTexts& fields, std::string_view report, std::span<const SweepAxis> axes,
-                         std::span<const SweepRow> rows, const LiveReadings* live);
+                         std::span<const SweepRow> rows, const LiveReadings* live, std::string_view best = {});
 
 } // namespace clockdeck

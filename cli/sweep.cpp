@@ -25,9 +25,7 @@ SweepRow recordRow(const Calculator& calc, std::span<const SweepAxis> axes, bool
         row.derived[i] = calc.text(SweepColumns[i]);
     }
     row.clamped = clamped;
-    row.linkOver1000 = ParseLeadingNumber(calc.text(Field::Label13)) > 1000;
-    row.memoryOverRated =
-        ParseLeadingNumber(calc.text(Field::shwDDR_MHz)) > ParseLeadingNumber(calc.text(Field::PCramNum));
+    markRow(row, calc.text(Field::Label13), calc.text(Field::shwDDR_MHz), calc.text(Field::PCramNum));
     return row;
 }
 
@@ -52,6 +50,12 @@ std::string marks(const SweepRow& row)
 }
 
 } // namespace
+
+void markRow(SweepRow& row, std::string_view link, std::string_view memory, std::string_view rating)
+{
+    row.linkOver1000 = ParseLeadingNumber(link) > 1000;
+    row.memoryOverRated = ParseLeadingNumber(memory) > ParseLeadingNumber(rating);
+}
 
 std::vector<SweepRow> runSweep(Calculator& calc, std::span<const SweepAxis> axes)
 {
@@ -78,11 +82,17 @@ std::vector<SweepRow> runSweep(Calculator& calc, std::span<const SweepAxis> axes
 
 std::string sweepTable(std::span<const SweepAxis> axes, std::span<const SweepRow> rows)
 {
-    // Columns: the swept fields, the derived fields, then the marks (left-aligned, last, so no padding after).
     std::vector<std::string_view> titles;
     for (const auto& axis : axes) {
         titles.push_back(fieldName(axis.field));
     }
+    return rowsTable(titles, rows);
+}
+
+std::string rowsTable(std::span<const std::string_view> leading, std::span<const SweepRow> rows)
+{
+    // Columns: the leading ones, the derived fields, then the marks (left-aligned, last, so no padding after).
+    std::vector<std::string_view> titles(leading.begin(), leading.end());
     titles.insert(titles.end(), ColumnTitles.begin(), ColumnTitles.end());
     const auto cell = [&](const SweepRow& row, std::size_t column) -> const std::string& {
         return column < row.swept.size() ? row.swept[column] : row.derived[column - row.swept.size()];

@@ -27,11 +27,17 @@ struct SweepRow
     bool memoryOverRated = false; // the memory clock exceeds the modules' rated clock (PCramNum)
 };
 
+/// Sets a row's link and memory marks from the texts of Label13, shwDDR_MHz and PCramNum.
+void markRow(SweepRow& row, std::string_view link, std::string_view memory, std::string_view rating);
+
 /// Sets the swept fields to every combination of their values, the first axis outermost, each exactly as --set
 /// would, and records one row per combination. The calculator is left at the last row.
 std::vector<SweepRow> runSweep(Calculator& calc, std::span<const SweepAxis> axes);
 
 /// The rows as an aligned text table: the swept fields, the clocks, the four percentages and the marks.
 std::string sweepTable(std::span<const SweepAxis> axes, std::span<const SweepRow> rows);
+
+/// The same table with leading columns of the caller's titles, one for each of a row's `swept` texts.
+std::string rowsTable(std::span<const std::string_view> leading, std::span<const SweepRow> rows);
 
 } // namespace clockdeck

@@ -42,23 +42,7 @@ void Form_Load(Calculator& calc, LoadWindow& window, const std::filesystem::path
     const SystemRegistry registry(sysroot);
     std::int32_t valueType = 0; // one variable for every read; nothing looks at it afterwards
 
-    skipOnFailure([&] {
-        for (const auto entry : MemoryClassEntries) {
-            calc.List1.AddItem(entry);
-        }
-        calc.List1.ListIndex = 0;
-    });
-    skipOnFailure([&] {
-        for (const auto entry : ModuleClockEntries) {
-            calc.List2.AddItem(entry);
-        }
-        calc.List2.ListIndex = 5;
-    });
-    skipOnFailure([&] {
-        for (const auto entry : ModuleRatingEntries) {
-            calc.List3.AddItem(entry);
-        }
-    });
+    skipOnFailure([&] { calc.fillLists(); });
     // One press towards the next slower module grade: from "216" to "200" / "PC3200", the first calculation.
     skipOnFailure([&] { calc.setSpinValue(Spin::VScroll5, 1); });
     skipOnFailure([&] { window.centre(); });

@@ -193,6 +193,11 @@ std::int16_t NominalClock(double bootMHz)
     return 0;
 }
 
+bool isFxProcessor(std::string_view name)
+{
+    return contains(name, "FX");
+}
+
 void IdentifyRevision(Calculator& calc)
 {
     const std::string identifier = calc.text(Field::CPU_Stepping);
@@ -247,7 +252,7 @@ void ApplyModelTables(Calculator& calc)
         }
         setReferenceClock(calc);
     }
-    if (contains(name, "FX")) {
+    if (isFxProcessor(name)) {
         applyRows(calc, name, FxRows);
         setReferenceClock(calc);
     }

@@ -21,6 +21,9 @@ std::string RevisionCode(std::string_view identifier);
 // 3250 to 3349 giving 3300), or 0 outside all bands.
 std::int16_t NominalClock(double bootMHz);
 
+// An FX processor, whose multiplier is not locked upward: its name holds "FX", which also selects the FX model rows.
+[[nodiscard]] bool isFxProcessor(std::string_view name);
+
 // The three identification steps of the load, in this order. Each works only through the calculator's fields,
 // so every write runs its field's change handler.
 

@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 //
 // Speed of the recomputation and of one spin press (handler, range check, Update), with a listener attached as
-// the window attaches one. Targets on a 2-core machine: a press under 3 us, Update under 2 us (medians).
+// the window attaches one, and of the planner's search. Targets on a 2-core machine: a press under 3 us, Update
+// under 2 us, the search of the whole space (every multiplier, reference clocks 100 to 300) under 20 ms (medians).
+#include "calc/planner.h"
 #include "support/recordingsink.h"
 
 #include <benchmark/benchmark.h>
@@ -46,6 +48,24 @@ void BM_SpinPress(benchmark::State& state)
     benchmark::DoNotOptimize(l.seen);
 }
 BENCHMARK(BM_SpinPress);
+
+// Locked at a stock multiplier of 11, and unlocked (multipliers 4 to 15): 201 x 23 cells of 40 combinations.
+void BM_FindBest(benchmark::State& state)
+{
+    Loaded l("200");
+    l.calc.fillLists();
+    l.calc.setSpinValue(Spin::VScroll5, 1);
+    PlanLimits limits;
+    limits.unlocked = state.range(0) != 0;
+    std::size_t evaluated = 0;
+    for (auto _ : state) {
+        const PlanResult result = findBest(l.calc, limits, 11, false);
+        evaluated = result.evaluated;
+        benchmark::DoNotOptimize(result.rows.data());
+    }
+    state.counters["evaluated"] = static_cast<double>(evaluated);
+}
+BENCHMARK(BM_FindBest)->Arg(0)->Arg(1)->ArgNames({"unlocked"})->Unit(benchmark::kMillisecond);
 
 } // namespace
 

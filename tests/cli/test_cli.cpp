@@ -270,3 +270,19 @@ TEST(CliLive, JsonMembersAreTheManualsSchema)
           "\n Module 1-0052: PC2-6400 (DDR2, 400 MHz), CL 5/6, 1024 MB, part M378T2953EZ3-CF7\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << text;
 }
+
+// --best keeps to the slowest readable module's rating (166 MHz here) unless the command line chooses PCramNum.
+TEST(CliLive, BestTakesTheSlowestModulesRating)
+{
+    const auto best = [](std::vector<std::string> args, const char* profile) {
+        args.insert(args.end(), {"--best", "--top=1", "--format=json"});
+        const CliResult r = cli(args, profile);
+        return r.err + nlohmann::json::parse(r.out)["best"]["rows"][0]["fields"]["shwDDR_MHz"].get<std::string>();
+    };
+    EXPECT_EQ(best({}, "athlon64-754"),
+              "clockdeck-cli: note: the memory limit is the slowest module's rating, 166 MHz (--set PCramNum to "
+              "plan for another)\n150.0");
+    EXPECT_EQ(best({"--set", "PCramNum=200"}, "athlon64-754"), "187.5");
+    EXPECT_EQ(best({"--step", "PCramNum=+1"}, "athlon64-754"), "214.29"); // 216 MHz (3000 / 14) chosen by a press
+    EXPECT_EQ(best({}, "athlon64"), "192.86");                            // no modules: PCramNum 200 as loaded
+}
