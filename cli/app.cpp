@@ -3,6 +3,7 @@
 #include "app.h"
 
 #include "commandline.h"
+#include "hardware.h"
 #include "output.h"
 #include "sweep.h"
 
@@ -12,8 +13,10 @@
 #include "load/formload.h"
 #include "load/identify.h"
 #include "probe/live.h"
+#include "probe/spd.h"
 #include "report/getdata.h"
 
+#include <algorithm>
 #include <optional>
 #include <system_error>
 
@@ -96,17 +99,27 @@ CliResult runCli(std::span<const std::string_view> args, const std::function<voi
     const std::string report = GetData(calc.fields());
     std::optional<PlanResult> best;
     if (line.best.enabled) {
-        best = findBest(calc, line.best.limits, stockMultiplier, isFxProcessor(calc.text(Field::CPU_Identity)));
+        PlanLimits limits = line.best.limits;
+        // The modules' own rating beats the load's PCramNum, unless the command line chose a module clock.
+        const bool chosen = std::any_of(line.actions.begin(), line.actions.end(),
+                                        [](const FieldAction& a) { return a.field == Field::PCramNum; });
+        if (const auto slowest = chosen ? std::nullopt : slowestModuleMHz(line.sysroot)) {
+            limits.ramRating = *slowest;
+            addLine(result.err, "note: the memory limit is the slowest module's rating, " + jsonNumber(*slowest) +
+                                    " MHz (--set PCramNum to plan for another)");
+        }
+        best = findBest(calc, limits, stockMultiplier, isFxProcessor(calc.text(Field::CPU_Identity)));
     }
     const auto readings = [&line]() -> std::optional<LiveReadings> {
         return line.live ? std::optional<LiveReadings>(readLive(line.sysroot)) : std::nullopt;
     };
 
+    // The fields as the command line left them, before any sweep walks away from them.
+    FieldTexts texts;
+    for (std::size_t f = 0; f < FieldCount; ++f) {
+        texts[f] = calc.text(static_cast<Field>(f));
+    }
     if (line.format == OutputFormat::Json) {
-        FieldTexts texts;
-        for (std::size_t f = 0; f < FieldCount; ++f) {
-            texts[f] = calc.text(static_cast<Field>(f));
-        }
         out(jsonHead(texts, recognised, report));
         if (!line.sweeps.empty()) {
             out(jsonSweepHead(line.sweeps));
@@ -137,6 +150,9 @@ CliResult runCli(std::span<const std::string_view> args, const std::function<voi
     }
     if (const auto live = readings()) {
         out(liveText(*live));
+        for (const auto& mismatch : planAgainstHardware(texts, *live)) {
+            out(" Plan vs. live. " + mismatch + "\n");
+        }
     }
     return result;
 }

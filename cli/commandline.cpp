@@ -433,9 +433,11 @@ values and prints the 25-line report, or a table of a planned overclock.
   --max-cpu MHZ               the highest processor clock wanted (default: none)
   --max-ref MHZ               the highest reference clock the board holds (default 300)
   --max-link MHZ              the highest HyperTransport link clock (default 1000)
-  --ram-margin PCT            how far the memory may run above PCramNum, in percent (default 0)
+  --ram-margin PCT            how far the memory may run above PCramNum, in percent (default 0); readable
+                              modules' slowest rating takes PCramNum's place unless PCramNum is set
   --unlocked                  let the multiplier go above stock (an FX is always unlocked)
-  --live                      add what the processor runs at now (cpufreq; FID/VID through the msr driver)
+  --live                      add what the processor runs at now (cpufreq; FID/VID through the msr driver;
+                              link, memory clock, timings and modules from PCI and SPD EEPROMs)
   --help                      show this text
   --version                   show the version
 

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "output.h"
 
+#include "hardware.h"
+
 #include "base/utf8.h"
 #include "probe/live.h"
 
@@ -11,14 +13,6 @@
 namespace clockdeck {
 
 namespace {
-
-// A number as JSON writes it: the shortest text that reads back the same ("11.5", "2200").
-std::string jsonNumber(double x)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
-    return std::string(buffer, result.ptr);
-}
 
 std::string fixed(double x, int decimals)
 {
@@ -52,13 +46,6 @@ void appendString(std::string& out, std::string_view text)
         text.remove_prefix(sequence.length);
     }
     out += '"';
-}
-
-std::string quotedJson(std::string_view text)
-{
-    std::string out;
-    appendString(out, text);
-    return out;
 }
 
 std::string orNull(std::string_view text)
@@ -96,6 +83,7 @@ std::string liveJson(const LiveReadings& live)
         out += "null";
     }
     out += ",\n    \"fidvid_unavailable\": " + orNull(live.fidVidUnavailable);
+    out += hardwareJson(live);
     return out + "\n  }";
 }
 
@@ -116,6 +104,20 @@ std::string fidVidText(const FidVid& code, bool decoded)
 }
 
 } // namespace
+
+std::string jsonNumber(double x)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
+    return std::string(buffer, result.ptr);
+}
+
+std::string quotedJson(std::string_view text)
+{
+    std::string out;
+    appendString(out, text);
+    return out;
+}
 
 void appendJsonString(std::string& out, std::string_view text)
 {
@@ -141,13 +143,14 @@ std::string liveText(const LiveReadings& live)
     text += '\n';
     const auto& status = live.fidVid;
     if (!status) {
-        return text + " FID/VID....... unavailable: " + live.fidVidUnavailable + "\n";
+        text += " FID/VID....... unavailable: " + live.fidVidUnavailable + "\n";
+    } else {
+        const std::string note = status->decoded ? "" : " (raw codes: not decoded on revision F and later)";
+        text += " FID/VID now... " + fidVidText(status->current, status->decoded) + note + "\n";
+        text += " FID/VID start. " + fidVidText(status->start, status->decoded) + "\n";
+        text += " FID/VID max... " + fidVidText(status->max, status->decoded) + "\n";
     }
-    const std::string note = status->decoded ? "" : " (raw codes: not decoded on revision F and later)";
-    text += " FID/VID now... " + fidVidText(status->current, status->decoded) + note + "\n";
-    text += " FID/VID start. " + fidVidText(status->start, status->decoded) + "\n";
-    text += " FID/VID max... " + fidVidText(status->max, status->decoded) + "\n";
-    return text;
+    return text + hardwareText(live);
 }
 
 std::string jsonHead(const FieldTexts& fields, bool recognised, std::string_view report)

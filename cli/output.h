@@ -17,6 +17,12 @@ struct LiveReadings;
 // Every field's text, by Field.
 using FieldTexts = std::array<std::string, FieldCount>;
 
+/// A number as JSON writes it: the shortest text that reads back the same ("11.5", "2200").
+std::string jsonNumber(double x);
+
+/// A text as a JSON string, quotes included; bytes that are not UTF-8 become U+FFFD.
+std::string quotedJson(std::string_view text);
+
 /// Appends a text as a JSON string, quoted and escaped; bytes that are not UTF-8 become U+FFFD.
 void appendJsonString(std::string& out, std::string_view text);
 

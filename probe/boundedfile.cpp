@@ -75,6 +75,46 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path, std::
     return text;
 }
 
+BinaryFile readBinaryFile(const std::filesystem::path& path, std::size_t maxBytes)
+{
+    BinaryFile file;
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        const int error = errno;
+        file.fault = error == ENOENT || error == ENOTDIR ? FileFault::Missing
+                     : error == EACCES || error == EPERM ? FileFault::Denied
+                                                         : FileFault::Unreadable;
+        return file;
+    }
+    struct stat info
+    {
+    };
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        file.fault = FileFault::Unreadable;
+        return file;
+    }
+    file.recordedSize = static_cast<std::uint64_t>(info.st_size);
+    file.bytes.resize(maxBytes);
+    std::size_t got = 0;
+    while (got < maxBytes) {
+        const ssize_t n = ::read(fd.get(), file.bytes.data() + got, maxBytes - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            file.bytes.clear();
+            file.fault = FileFault::Unreadable;
+            return file;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    file.bytes.resize(got);
+    return file;
+}
+
 std::string_view firstLine(std::string_view text)
 {
     const auto end = text.find('\n');

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -23,6 +24,28 @@ inline constexpr std::size_t MaxProbeFileBytes = std::size_t{1024} * 1024;
 [[nodiscard]] std::optional<std::string> readTextFile(const std::filesystem::path& path,
                                                       std::size_t maxBytes = MaxProbeFileBytes,
                                                       std::string_view stopAfter = {});
+
+// Why a binary file gave no bytes.
+enum class FileFault : std::uint8_t
+{
+    None,       // read
+    Missing,    // no such file (or a folder on its path is missing)
+    Denied,     // the file's permissions keep this user out
+    Unreadable, // not a regular file (a folder, a pipe, a device), or the read failed
+};
+
+struct BinaryFile
+{
+    std::string bytes;              // at most the bytes asked for, from the start of the file
+    std::uint64_t recordedSize = 0; // the size the file system records: sysfs records the whole register space
+                                    // even where it gives an unprivileged reader only its start
+    FileFault fault = FileFault::None;
+};
+
+/// Reads at most @p maxBytes from the start of a regular file, without blocking on a pipe planted at the path.
+/// Fewer bytes come back when the file ends or the kernel gives no more; the fault says why there are none.
+/// Only a failed allocation throws.
+[[nodiscard]] BinaryFile readBinaryFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 // The first line of a text: everything before the first line end ("\n" or "\r\n"), or the whole text.
 [[nodiscard]] std::string_view firstLine(std::string_view text);

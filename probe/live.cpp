@@ -193,6 +193,8 @@ LiveReadings readLive(const std::filesystem::path& root)
     LiveReadings live;
     readClock(root, live);
     readFidVid(root, live);
+    live.northbridge = readNorthbridge(root);
+    live.modules = readModules(root);
     return live;
 }
 

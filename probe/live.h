@@ -2,10 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #pragma once
 
+#include "northbridge.h"
+#include "spd.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -58,12 +62,15 @@ struct LiveReadings
     std::string clockSource;        // the cpufreq file it came from
     std::string clockUnavailable;   // why there is no clock
     std::optional<FidVidStatus> fidVid;
-    std::string fidVidUnavailable; // why there is no register reading
+    std::string fidVidUnavailable;   // why there is no register reading
+    NorthbridgeReadings northbridge; // the link to the chipset and the memory controller's setting
+    std::vector<ModuleSlot> modules; // every SPD EEPROM, by I2C device name
 };
 
 /// Reads cpu0's cpufreq clock and, on a family 15 AMD processor, the FIDVID_STATUS register through the msr
-/// driver (an 8-byte read of dev/cpu/0/msr at the register's number), all below @p root. Failures
-/// become the readings' reasons; only a failed allocation throws.
+/// driver (an 8-byte read of dev/cpu/0/msr at the register's number), the northbridge's link and memory
+/// registers and the modules' SPD EEPROMs, all below @p root. Failures become the readings' reasons; only a
+/// failed allocation throws.
 /// - dev/cpu/0/msr is opened only when msrDeviceAccepted(), with a sysroot when @p root is not "/".
 /// - The clock's reason is "needs root" for a file this user may not read, "unreadable value in FILE" for one
 ///   that is there but holds no clock (garbled, empty, a pipe, a folder, too large), and asks for the frequency

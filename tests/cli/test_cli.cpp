@@ -3,12 +3,16 @@
 #include "cli/app.h"
 #include "cli/commandline.h"
 #include "load/formload.h"
+#include "probe/live.h"
 #include "support/recordingsink.h"
 #include "support/tempfolder.h"
 
 #include <nlohmann/json.hpp>
 
 #include <csignal>
+#include <fcntl.h>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -276,3 +280,126 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
 }
 
 } // namespace
+
+namespace {
+
+// A saved machine copied with a cpufreq clock and a FIDVID_STATUS register whose current FID is @p fid.
+void liveMachine(const test::TempFolder& root, const char* profile, const char* kHz, std::uint64_t fid)
+{
+    std::filesystem::copy(test::profile(profile), root.path(), std::filesystem::copy_options::recursive);
+    root.write("sys/devices/system/cpu/cpu0/cpufreq/scaling_cur_freq", kHz);
+    const int fd = ::open(root.write("dev/cpu/0/msr", "").c_str(), O_WRONLY);
+    EXPECT_EQ(::pwrite(fd, &fid, sizeof fid, static_cast<off_t>(FidVidStatusMsr)), 8);
+    ::close(fd);
+}
+
+// The member names a line of the manual's JSON schema gives: every \(dqname\(dq: in it.
+std::set<std::string> manualKeys(std::string_view object)
+{
+    std::ifstream in(std::filesystem::path(CLOCKDECK_TEST_DATA) / "../../docs/clockdeck-cli.1");
+    std::string line;
+    while (std::getline(in, line) && line != ".B " + std::string(object)) {
+    }
+    std::getline(in, line);
+    std::set<std::string> keys;
+    const std::regex key(R"(\\\(dq([a-z_]+)\\\(dq:)");
+    for (std::sregex_iterator it(line.begin(), line.end(), key); it != std::sregex_iterator(); ++it)
+        keys.insert((*it)[1]);
+    return keys;
+}
+
+std::set<std::string> keysOf(const nlohmann::json& object)
+{
+    std::set<std::string> keys;
+    for (const auto& [key, value] : object.items())
+        keys.insert(key);
+    return keys;
+}
+
+} // namespace
+
+// The hardware's clocks beside the plan's, from the machine's registers and the calculator's divisor rule.
+TEST(CliLive, TheHardwareBesideThePlan)
+{
+    const struct
+    {
+        const char* profile;
+        const char* kHz;
+        std::uint64_t fid;
+        std::string link, memory, mismatches;
+    } cases[] = {
+        // 201 MHz reference (2211 / 11): the link runs 5 x 201, the plan lowered it to 4x; the memory agrees.
+        {"x2-4400", "2211000\n", 14, R"({"mhz":1005,"multiplier":5,"width_in":16,"width_out":16})",
+         R"({"memclk_mhz":200,"divisor":11,"clock_mhz":201,"cl":2.5,"trcd":3,"trp":3,"tras":8,"trc":11,)"
+         R"("command_rate":"1T","timings_unavailable":null})",
+         " Plan vs. live. link clock differs: plan 804 MHz, hardware 1005 MHz\n"},
+        // 10x at 166 (500/3) MHz: divisor 12, as the controller divides; the plan's 200-class memory runs faster.
+        {"athlon64-754", "2000000\n", 12, R"({"mhz":800,"multiplier":4,"width_in":16,"width_out":8})",
+         R"({"memclk_mhz":166,"divisor":12,"clock_mhz":166.67,"cl":3,"trcd":4,"trp":3,"tras":7,"trc":12,)"
+         R"("command_rate":"2T","timings_unavailable":null})",
+         " Plan vs. live. memory clock differs: plan 200.0 MHz, hardware 166.67 MHz\n"
+         " Plan vs. live. link clock differs: plan 1000 MHz, hardware 800 MHz\n"},
+        // Revision F, FID 18 (13x): DDR2-800's 400 MHz needs divisor Ceil(6.5) = 7.
+        {"am2-ddr2", "2600000\n", 18, R"({"mhz":1000,"multiplier":5,"width_in":16,"width_out":16})",
+         R"({"memclk_mhz":400,"divisor":7,"clock_mhz":371.43,"cl":null,"trcd":null,"trp":null,"tras":null,)"
+         R"("trc":null,"command_rate":null,"timings_unavailable":"not decoded for DDR2"})",
+         " Plan vs. live. memory clock differs: plan 200.0 MHz, hardware 371.43 MHz\n"},
+    };
+    for (const auto& c : cases) {
+        const test::TempFolder root;
+        liveMachine(root, c.profile, c.kHz, c.fid);
+        const std::string text = cli({"--sysroot", root.path().string(), "--live"}).out;
+        const auto plan = text.find(" Plan vs. live.");
+        EXPECT_EQ(plan == std::string::npos ? "" : text.substr(plan), c.mismatches) << c.profile;
+        const auto live =
+            nlohmann::json::parse(cli({"--sysroot", root.path().string(), "--live", "--format=json"}).out)["live"];
+        EXPECT_EQ(live["link"], nlohmann::json::parse(c.link)) << c.profile;
+        EXPECT_EQ(live["memory"], nlohmann::json::parse(c.memory)) << c.profile;
+    }
+}
+
+// Every member the manual names is in the output and nothing else, for readings that are there and that are not.
+TEST(CliLive, JsonMembersAreTheManualsSchema)
+{
+    const auto live = nlohmann::json::parse(cli({"--live", "--format", "json"}, "athlon64-754").out)["live"];
+    EXPECT_EQ(keysOf(live["link"]), manualKeys("link"));
+    EXPECT_EQ(keysOf(live["memory"]), manualKeys("memory"));
+    EXPECT_EQ(keysOf(live["modules"][0]), manualKeys("modules"));
+    EXPECT_EQ(live["modules"][0], nlohmann::json::parse(R"({"slot":"0-0050","type":"DDR","rated_mhz":200,)"
+                                                        R"("rating":"PC3200","cas":[2,2.5,3],"size_mb":512,)"
+                                                        R"("part":"CMX512-3200C2"})"));
+    EXPECT_EQ(live["modules"][1]["rating"], "PC2700");
+    EXPECT_EQ(live["modules"][2],
+              nlohmann::json::parse(R"({"slot":"0-0052","unavailable":"unreadable: SPD checksum fails"})"));
+    EXPECT_EQ(
+        nlohmann::json::parse(cli({"--live", "--format", "json"}, "am2-ddr2").out)["live"]["modules"][0]["rating"],
+        "PC2-6400");
+    const auto none = nlohmann::json::parse(cli({"--live", "--format", "json"}, "athlon64").out)["live"];
+    EXPECT_EQ(none["link"], nlohmann::json::parse(R"({"unavailable":"no PCI device 0000:00:18.0"})"));
+    EXPECT_EQ(none["memory"], nlohmann::json::parse(R"({"unavailable":"no PCI device 0000:00:18.2"})"));
+    EXPECT_EQ(none["modules"], nlohmann::json::array());
+    // The text: one line each, an unavailable reading saying why.
+    const std::string text = cli({"--live"}, "am2-ddr2").out;
+    for (const char* line :
+         {"\n Link.......... 1000 MHz (5x at the 200 MHz reference clock), 16 bits in, 16 bits out\n",
+          "\n Memory........ setting 400 MHz; clock unknown: no FID reading (no msr driver: "
+          "`modprobe msr`)\n Timings....... not decoded for DDR2\n",
+          "\n Module 1-0052: PC2-6400 (DDR2, 400 MHz), CL 5/6, 1024 MB, part M378T2953EZ3-CF7\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << text;
+}
+
+// --best keeps to the slowest readable module's rating (166 MHz here) unless the command line chooses PCramNum.
+TEST(CliLive, BestTakesTheSlowestModulesRating)
+{
+    const auto best = [](std::vector<std::string> args, const char* profile) {
+        args.insert(args.end(), {"--best", "--top=1", "--format=json"});
+        const CliResult r = cli(args, profile);
+        return r.err + nlohmann::json::parse(r.out)["best"]["rows"][0]["fields"]["shwDDR_MHz"].get<std::string>();
+    };
+    EXPECT_EQ(best({}, "athlon64-754"),
+              "clockdeck-cli: note: the memory limit is the slowest module's rating, 166 MHz (--set PCramNum to "
+              "plan for another)\n150.0");
+    EXPECT_EQ(best({"--set", "PCramNum=200"}, "athlon64-754"), "187.5");
+    EXPECT_EQ(best({"--step", "PCramNum=+1"}, "athlon64-754"), "214.29"); // 216 MHz (3000 / 14) chosen by a press
+    EXPECT_EQ(best({}, "athlon64"), "192.86");                            // no modules: PCramNum 200 as loaded
+}

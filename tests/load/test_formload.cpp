@@ -38,7 +38,8 @@ TEST(FormLoad, EachProfileGivesItsSavedReport)
 {
     std::tm when{};
     when.tm_year = 126, when.tm_mon = 11, when.tm_mday = 6, when.tm_hour = 14, when.tm_min = 5, when.tm_sec = 9;
-    for (const char* name : {"x2-4400", "fx-53", "opteron-165", "athlon64", "empty", "modern-intel", "hostile"}) {
+    for (const char* name : {"x2-4400", "fx-53", "opteron-165", "athlon64", "athlon64-754", "am2-ddr2", "empty",
+                             "modern-intel", "hostile"}) {
         std::ifstream in(profile(name) / "expected-report.txt", std::ios::binary);
         std::string expected = " 12/06/26 14:05:09\n" + std::string(std::istreambuf_iterator<char>(in), {});
         for (std::size_t i = 0; (i = expected.find('\n', i)) != std::string::npos; i += 2) {
