@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "hardware.h"
 
+#include "base/utf8.h"
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
 #include "probe/boundedfile.h"
