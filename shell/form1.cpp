@@ -12,9 +12,11 @@
 #include "skinlabel.h"
 #include "spinbar.h"
 
-#include <QAccessible>
 #include "calc/numbertext.h"
 #include "load/identify.h"
+#include "probe/spd.h"
+
+#include <QAccessible>
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -222,6 +224,7 @@ QUrl Form1::linkTarget(int namePlate)
 void Form1::load(const std::filesystem::path& sysroot)
 {
     Form_Load(m_calc, m_loadWindow, sysroot);
+    m_sysroot = sysroot;
     // The planner never goes above the multiplier the load set, unless the processor is an FX.
     m_stockMultiplier = ParseLeadingNumber(m_calc.text(Field::Multiplier));
     m_fx = isFxProcessor(m_calc.text(Field::CPU_Identity));
@@ -230,7 +233,7 @@ void Form1::load(const std::filesystem::path& sysroot)
 void Form1::showPlanner()
 {
     if (!m_planner)
-        m_planner = new PlannerWindow(m_calc, m_stockMultiplier, m_fx, this);
+        m_planner = new PlannerWindow(m_calc, m_stockMultiplier, m_fx, slowestModuleMHz(m_sysroot), this);
     m_planner->show();
     m_planner->raise();
     m_planner->activateWindow();

@@ -136,6 +136,7 @@ private:
     // stamp is the key held down).
     bool m_escapePressed = false;
     quint64 m_escapeReleasedAt = 0;
+    std::filesystem::path m_sysroot = "/"; // the machine or profile loaded: the planner reads its modules
     double m_stockMultiplier = 0;
     bool m_fx = false;
     PlannerWindow* m_planner = nullptr; // a child window: goes with this one

@@ -81,8 +81,10 @@ private:
 
 } // namespace
 
-PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_calc(calc), m_stockMultiplier(stockMultiplier), m_fx(fx)
+PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, std::optional<double> moduleRating,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window), m_calc(calc), m_stockMultiplier(stockMultiplier), m_fx(fx),
+      m_moduleRating(moduleRating), m_loadedRamNum(calc.text(Field::PCramNum))
 {
     setObjectName(QStringLiteral("PlannerWindow"));
     setWindowTitle(tr("Plan an overclock – Clockdeck"));
@@ -196,6 +198,9 @@ PlanLimits PlannerWindow::limits() const
     limits.maxLink = m_maxLink->value();
     limits.ramMargin = m_ramMargin->value();
     limits.unlocked = m_unlocked->isChecked();
+    if (m_moduleRating && m_calc.text(Field::PCramNum) == m_loadedRamNum) {
+        limits.ramRating = m_moduleRating;
+    }
     return limits;
 }
 
@@ -218,6 +223,10 @@ void PlannerWindow::recompute()
     else
         m_status->setText(
             tr("%1 combinations evaluated; %2 met the limits.").arg(m_result->evaluated).arg(m_result->rows.size()));
+    if (m_result->limits.ramRating) {
+        m_status->setText(m_status->text() + ' ' +
+                          tr("Memory limit: the slowest module's rating, %1 MHz.").arg(*m_result->limits.ramRating));
+    }
 }
 
 void PlannerWindow::apply(Calculator& calc, const PlanRow& row)

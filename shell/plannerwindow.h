@@ -10,6 +10,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -30,7 +32,10 @@ class PlannerWindow : public QWidget
 
 public:
     // Searches @p calc, whose load set @p stockMultiplier; @p fx: the processor's multiplier is unlocked upward.
-    PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, QWidget* parent = nullptr);
+    // @p moduleRating: the slowest installed module's rated clock, the memory limit while PCramNum holds what the
+    // load gave it; none when no module could be read.
+    PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, std::optional<double> moduleRating = {},
+                  QWidget* parent = nullptr);
     ~PlannerWindow() override;
 
     [[nodiscard]] PlanLimits limits() const;
@@ -60,6 +65,8 @@ private:
     Calculator& m_calc;
     double m_stockMultiplier;
     bool m_fx;
+    std::optional<double> m_moduleRating;
+    std::string m_loadedRamNum; // PCramNum as the planner found it: the modules' rating holds while it stays so
     std::shared_ptr<const PlanResult> m_result;
     bool m_stale = true; // a held input changed since the last search
     QTimer m_refresh;

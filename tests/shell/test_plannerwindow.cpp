@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QSignalSpy>
@@ -265,6 +266,15 @@ private slots:
         fxWindow.showPlanner();
         QVERIFY(fxWindow.planner()->findChild<QCheckBox*>("unlocked")->isChecked());
         QCOMPARE(fxWindow.planner()->result()->multiplierLimit, 15.0);
+
+        // Readable modules: the slowest one's rating is the memory limit until the main window's rating changes.
+        Form1 modules(nullptr);
+        modules.load(std::filesystem::path(CLOCKDECK_TEST_DATA) / "profiles/athlon64-754");
+        modules.showPlanner();
+        QCOMPARE(modules.planner()->result()->ramLimit, 166.0);
+        QVERIFY(modules.planner()->findChild<QLabel*>("planStatus")->text().contains("slowest module's rating, 166"));
+        modules.calculator().down(Spin::VScroll5);
+        QTRY_COMPARE(modules.planner()->result()->ramLimit, 183.0);
     }
 };
 
