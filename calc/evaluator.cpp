@@ -6,6 +6,7 @@
 #include "rule.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace clockdeck {
 
@@ -54,18 +55,24 @@ struct EvaluatorIo
     }
     const std::string& text(Field f) const { return out.text(f); }
     void write(Field f, std::string_view text) const { out.texts[index(f)].assign(text); }
-    std::string percent(double p, std::string_view pattern) const
+    const std::string& percent(double p, std::string_view pattern) const
     {
-        for (auto& memo : ev.m_percent) {
-            if (memo.pattern == pattern) {
-                if (memo.p != p) {
-                    memo.p = p;
-                    memo.text = percentText(p, pattern);
-                }
-                return memo.text;
-            }
+        // A search meets the same percentages again and again (the same processor clock from another reference
+        // clock and multiplier): each is formatted once. The memo is bounded, and a NaN never finds itself in it.
+        static constexpr std::size_t MemoLimit = 4096;
+        auto memo = std::find_if(ev.m_percent.begin(), ev.m_percent.end(),
+                                 [pattern](const Evaluator::Percent& m) { return m.pattern == pattern; });
+        if (memo == ev.m_percent.end()) {
+            memo = ev.m_percent.insert(memo, Evaluator::Percent{pattern, {}});
         }
-        return ev.m_percent.emplace_back(Evaluator::Percent{pattern, p, percentText(p, pattern)}).text;
+        if (memo->texts.size() >= MemoLimit || std::isnan(p)) {
+            memo->texts.clear();
+        }
+        auto [at, added] = memo->texts.try_emplace(p);
+        if (added) {
+            at->second = percentText(p, pattern);
+        }
+        return at->second;
     }
     double ceil(double value) const
     {
@@ -84,7 +91,14 @@ struct EvaluatorIo
 Evaluation Evaluator::evaluate(const VariedInputs& inputs)
 {
     Evaluation result;
+    evaluate(inputs, result);
+    return result;
+}
+
+void Evaluator::evaluate(const VariedInputs& inputs, Evaluation& result)
+{
     std::copy(m_texts.begin(), m_texts.end(), result.texts.begin());
+    result.fault.clear();
     EvaluatorIo io{*this, result, {}};
     const std::array<std::pair<Field, double>, 3> numeric{{{Field::BusSpeed, inputs.busSpeed},
                                                            {Field::Multiplier, inputs.multiplier},
@@ -106,7 +120,6 @@ Evaluation Evaluator::evaluate(const VariedInputs& inputs)
     }
     result.texts[index(Field::SelectDDR)].assign(inputs.memoryClass);
     result.fault = recompute(io);
-    return result;
 }
 
 std::optional<MemoryClock> memoryClock(std::string_view memoryClass, double cpuMHz, double multiplier,

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,9 @@ public:
 
     /// As Calculator::evaluate.
     [[nodiscard]] Evaluation evaluate(const VariedInputs& inputs);
+    /// The same evaluation written into `out`, whose texts keep their storage: a search that evaluates into the
+    /// same few Evaluations allocates no texts of its own.
+    void evaluate(const VariedInputs& inputs, Evaluation& out);
 
 private:
     friend struct EvaluatorIo;
@@ -60,10 +64,9 @@ private:
     struct Percent
     {
         std::string_view pattern;
-        double p = 0;
-        std::string text;
+        std::unordered_map<double, std::string> texts; // by finite percentage
     };
-    std::vector<Percent> m_percent; // the last text of each pattern
+    std::vector<Percent> m_percent; // the texts written so far, by pattern
 };
 
 /// The memory clock Update computes for a memory class before writing it into shwDDR_MHz with `pattern`, from the

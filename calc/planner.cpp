@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <tuple>
 
 namespace clockdeck {
 
@@ -40,7 +39,8 @@ Verdict judge(double estimate, double limit)
     return estimate < limit - EstimateMargin ? Verdict::Within : Verdict::Ask;
 }
 
-// The combinations of one cell evaluated so far, so that each is evaluated once.
+// The combinations of one cell evaluated so far, so that each is evaluated once. The evaluations of earlier cells
+// are written over, so their texts' storage serves every cell.
 class CellProbe
 {
 public:
@@ -49,25 +49,33 @@ public:
     {
     }
 
-    // Starts on another cell; the storage is kept for it.
+    // Starts on another cell.
     void moveTo(int busSpeed, double multiplier)
     {
         m_busSpeed = busSpeed;
         m_multiplier = multiplier;
-        m_done.clear();
+        m_used = 0;
     }
 
     Evaluation& at(int hyperTransport, int memoryClass)
     {
-        for (auto& [ht, mc, evaluation] : m_done) {
-            if (ht == hyperTransport && mc == memoryClass) {
-                return evaluation;
+        for (std::size_t i = 0; i < m_used; ++i) {
+            Probe& done = m_done[i];
+            if (done.hyperTransport == hyperTransport && done.memoryClass == memoryClass) {
+                return done.evaluation;
             }
         }
         ++m_evaluated;
+        if (m_used == m_done.size()) {
+            m_done.emplace_back();
+        }
+        Probe& probe = m_done[m_used++];
+        probe.hyperTransport = hyperTransport;
+        probe.memoryClass = memoryClass;
         const VariedInputs inputs{static_cast<double>(m_busSpeed), m_multiplier, static_cast<double>(hyperTransport),
                                   m_classes[static_cast<std::size_t>(memoryClass)]};
-        return std::get<2>(m_done.emplace_back(hyperTransport, memoryClass, m_evaluator.evaluate(inputs)));
+        m_evaluator.evaluate(inputs, probe.evaluation);
+        return probe.evaluation;
     }
 
     double number(int hyperTransport, int memoryClass, Field f)
@@ -76,12 +84,19 @@ public:
     }
 
 private:
+    struct Probe
+    {
+        int hyperTransport = 0;
+        int memoryClass = 0;
+        Evaluation evaluation;
+    };
     Evaluator& m_evaluator;
     const std::vector<std::string>& m_classes;
     int m_busSpeed = 0;
     double m_multiplier = 0;
     std::size_t& m_evaluated;
-    std::vector<std::tuple<int, int, Evaluation>> m_done;
+    std::vector<Probe> m_done; // the first m_used are this cell's
+    std::size_t m_used = 0;
 };
 
 // Per limit, how many combinations it rejects; a combination beyond several limits counts for each.
@@ -244,7 +259,7 @@ PlanResult findBest(const Calculator& calc, const PlanLimits& limits, double sto
             row.cpuMHz = ParseLeadingNumber(best.text(Field::shwCPU_MHz));
             row.linkMHz = ParseLeadingNumber(best.text(Field::Label13));
             row.ramMHz = ParseLeadingNumber(best.text(Field::shwDDR_MHz));
-            row.texts = std::move(best.texts);
+            row.texts = best.texts;
         }
     }
 
