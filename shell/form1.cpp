@@ -89,7 +89,10 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
     setWindowTitle(QString());
     installAccessibility(); // before anything asks for this window's interface, which Qt then keeps
     setAccessibleName(QStringLiteral("Clockdeck"));
-    setWindowIcon(pictures::icon());
+    // A window without an icon of its own shows the application's; decoding the pictures again costs start-up.
+    if (QGuiApplication::windowIcon().isNull()) {
+        setWindowIcon(pictures::icon());
+    }
     setFixedSize(layout::OuterWidth, layout::OuterHeight);
     setCursor(pictures::windowPointer(qApp->devicePixelRatio()));
     // The backdrop covers every pixel; no need to clear behind it first.
