@@ -71,7 +71,7 @@ AppendDevice& systemDevice()
 
 struct Opened
 {
-    int fd = -1;
+    FileDescriptor fd;
     bool created = false;
     std::error_code error;
     bool retry = false; // the path changed under us: look again
@@ -81,7 +81,7 @@ constexpr int AppendFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBL
 
 Opened failed(std::error_code error)
 {
-    return {-1, false, error, false};
+    return {FileDescriptor(), false, error, false};
 }
 
 // Anything but a regular file or a folder (whose open gives the system's EISDIR) is refused before it is opened:
@@ -103,40 +103,39 @@ Opened openThroughLink(const std::filesystem::path& path, const struct stat& lin
         return failed(errno == ENOENT ? make_error_code(ResultsFileError::DanglingLink) : lastError());
     if (refusedType(target.st_mode))
         return failed(ResultsFileError::NotRegular);
-    const int fd = ::open(path.c_str(), AppendFlags);
-    if (fd < 0)
+    FileDescriptor fd(::open(path.c_str(), AppendFlags));
+    if (!fd.isOpen())
         return failed(errno == ENOENT ? make_error_code(ResultsFileError::DanglingLink) : lastError());
     struct stat linkAfter = {};
     struct stat opened = {};
-    if (::lstat(path.c_str(), &linkAfter) != 0 || !sameFile(link, linkAfter) || ::fstat(fd, &opened) != 0 ||
+    if (::lstat(path.c_str(), &linkAfter) != 0 || !sameFile(link, linkAfter) || ::fstat(fd.get(), &opened) != 0 ||
         !sameFile(target, opened)) {
-        ::close(fd);
-        return {-1, false, {}, true};
+        return {FileDescriptor(), false, {}, true};
     }
-    return {fd, false, {}, false};
+    return {std::move(fd), false, {}, false};
 }
 
 // Opens for appending, knowing whether this call created the file. O_NONBLOCK keeps any open from waiting (it is
 // cleared again for the write); only regular files get this far.
 Opened openForAppend(const std::filesystem::path& path)
 {
-    const int fd = ::open(path.c_str(), AppendFlags | O_CREAT | O_EXCL, 0600);
-    if (fd >= 0)
-        return {fd, true, {}, false};
+    FileDescriptor fd(::open(path.c_str(), AppendFlags | O_CREAT | O_EXCL, 0600));
+    if (fd.isOpen())
+        return {std::move(fd), true, {}, false};
     if (errno != EEXIST)
         return failed(lastError());
 
     struct stat found = {};
     if (::lstat(path.c_str(), &found) != 0)
-        return errno == ENOENT ? Opened{-1, false, {}, true} : failed(lastError());
+        return errno == ENOENT ? Opened{FileDescriptor(), false, {}, true} : failed(lastError());
     if (S_ISLNK(found.st_mode))
         return openThroughLink(path, found);
     if (refusedType(found.st_mode))
         return failed(ResultsFileError::NotRegular);
-    const int existing = ::open(path.c_str(), AppendFlags | O_NOFOLLOW);
-    if (existing < 0)
-        return errno == ENOENT || errno == ELOOP ? Opened{-1, false, {}, true} : failed(lastError());
-    return {existing, false, {}, false};
+    FileDescriptor existing(::open(path.c_str(), AppendFlags | O_NOFOLLOW));
+    if (!existing.isOpen())
+        return errno == ENOENT || errno == ELOOP ? Opened{FileDescriptor(), false, {}, true} : failed(lastError());
+    return {std::move(existing), false, {}, false};
 }
 
 // One try at the lock. Waiting is the caller's: a blocking flock() would wait for as long as any reader of the
@@ -196,12 +195,12 @@ std::error_code ResultsFile::append(std::string_view report) const
     // and an editor saving the file replaces it; the descriptor then points at a deleted file and the append must
     // go to the file at the path instead.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const Opened opened = openForAppend(m_path);
+        Opened opened = openForAppend(m_path);
         if (opened.error)
             return opened.error;
         if (opened.retry)
             continue;
-        FileDescriptor fd(opened.fd);
+        FileDescriptor fd = std::move(opened.fd);
 
         if (std::error_code error = lockOnce(device, fd.get()))
             return error;

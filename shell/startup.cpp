@@ -4,6 +4,8 @@
 
 #include "pictures.h"
 
+#include "base/filedescriptor.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QJsonArray>
@@ -157,19 +159,11 @@ bool waylandRoundTrip(int fd, Clock::time_point deadline)
     return false;
 }
 
-// A connected unix stream socket, closed when it goes.
-struct Socket
+// A new unix stream socket that does not block, closed when it goes.
+FileDescriptor unixSocket()
 {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    Socket() = default;
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    ~Socket()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
+    return FileDescriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+}
 
 bool waylandAnswers(Clock::time_point deadline)
 {
@@ -184,13 +178,13 @@ bool waylandAnswers(Clock::time_point deadline)
         return false;
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.data(), path.size());
-    const Socket socket;
-    if (socket.fd < 0)
+    const FileDescriptor socket = unixSocket();
+    if (!socket.isOpen())
         return false;
     // EAGAIN: the compositor is there, only busy; the round trip waits for it.
-    if (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 && errno != EAGAIN)
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 && errno != EAGAIN)
         return false;
-    return waylandRoundTrip(socket.fd, deadline);
+    return waylandRoundTrip(socket.get(), deadline);
 }
 
 // WAYLAND_SOCKET: a connection to the compositor handed over by whoever started this program, as a descriptor
@@ -262,8 +256,8 @@ bool xListens(const char* display)
         address.sun_family = AF_UNIX;
         std::memcpy(address.sun_path + (abstract ? 1 : 0), path.data(), path.size());
         const auto size = socklen_t(offsetof(sockaddr_un, sun_path) + path.size() + (abstract ? 1 : 0));
-        const Socket socket;
-        if (socket.fd >= 0 && ::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), size) == 0)
+        const FileDescriptor socket = unixSocket();
+        if (socket.isOpen() && ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), size) == 0)
             return true;
     }
     return false;
