@@ -43,7 +43,8 @@ private slots:
                          .runtimeFolder = m_runtime.path(),
                          .handleSignals = what == "SIGTERM",
                          .quit = [&quits] { ++quits; }});
-            QVERIFY(!form2.load());
+            const auto status = form2.load();
+            QVERIFY(!status);
             QPointer<Form1> window = form2.mainWindow();
             QVERIFY(window && QTest::qWaitForWindowExposed(window));
             QCOMPARE(QSettings("Tarnwick", "Clockdeck").value("Clockdeck/Hwnd").toString(),
@@ -70,9 +71,13 @@ private slots:
     {
         const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                              QStringLiteral("/Tarnwick/Clockdeck.conf");
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && (!QFileInfo::exists(path) || QFile::remove(path)));
+        const bool folderMade = QDir().mkpath(QFileInfo(path).path());
+        QVERIFY(folderMade);
+        const bool cleared = !QFileInfo::exists(path) || QFile::remove(path);
+        QVERIFY(cleared);
         const QByteArray name = QFile::encodeName(path);
-        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+        const int made = ::mkfifo(name.constData(), 0600);
+        QCOMPARE(made, 0);
         // A writer that comes and goes at once: it finds any reader waiting in open(), and lets it go on.
         std::atomic<bool> done = false, opened = false;
         std::thread writer([&] {
@@ -95,8 +100,11 @@ private slots:
         {
         };
         QVERIFY2(!opened, "the FIFO was opened");
-        QVERIFY(::stat(name.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
-        QVERIFY(QFile::remove(path));
+        const int found = ::stat(name.constData(), &info);
+        QCOMPARE(found, 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+        const bool removed = QFile::remove(path);
+        QVERIFY(removed);
     }
 
     // A restore (the tray, a later start) brings a window that lies wholly outside every screen back into view; one
@@ -104,7 +112,8 @@ private slots:
     void restoreBringsTheWindowIntoView()
     {
         Form2 form2({.sysroot = profile(), .runtimeFolder = m_runtime.path(), .handleSignals = false, .quit = [] {}});
-        QVERIFY(!form2.load());
+        const auto status = form2.load();
+        QVERIFY(!status);
         Form1* window = form2.mainWindow();
         const QRect screen = window->screen()->geometry();
         const struct
