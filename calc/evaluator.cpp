@@ -109,8 +109,7 @@ Evaluation Evaluator::evaluate(const VariedInputs& inputs)
     return result;
 }
 
-std::optional<MemoryClock> memoryClock(std::string_view memoryClass, double cpuMHz, double multiplier,
-                                       double busSpeed)
+std::optional<MemoryClock> memoryClock(std::string_view memoryClass, double cpuMHz, double multiplier, double busSpeed)
 {
     try {
         return memoryClockWith(

@@ -44,8 +44,9 @@ std::optional<sockaddr_un> socketAddress(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     sockaddr_un address{};
-    if (name.isEmpty() || static_cast<size_t>(name.size()) >= sizeof address.sun_path)
+    if (name.isEmpty() || static_cast<size_t>(name.size()) >= sizeof address.sun_path) {
         return std::nullopt;
+    }
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
     return address;
@@ -88,15 +89,17 @@ SingleInstance::SingleInstance(QString folder, QString key, QObject* parent)
 
 SingleInstance::~SingleInstance()
 {
-    while (!m_connections.empty())
+    while (!m_connections.empty()) {
         dropConnection(m_connections.front().get());
+    }
     delete m_listener;
     if (m_listenFd.isOpen()) {
         m_listenFd.reset();
         QFile::remove(socketPath()); // still ours: m_lockFd is released only after this body
     }
-    if (!m_busConnection.isEmpty())
+    if (!m_busConnection.isEmpty()) {
         QDBusConnection::disconnectFromBus(m_busConnection);
+    }
 }
 
 QString SingleInstance::defaultFolder()
@@ -106,18 +109,22 @@ QString SingleInstance::defaultFolder()
 
 QString SingleInstance::displayKey(const char* waylandDisplay, const char* x11Display)
 {
-    if (waylandDisplay && *waylandDisplay)
+    if (waylandDisplay && *waylandDisplay) {
         return QStringLiteral("wayland:") + QFile::decodeName(waylandDisplay);
-    if (!x11Display || !*x11Display)
+    }
+    if (!x11Display || !*x11Display) {
         return QStringLiteral("none");
+    }
     // "host:number.screen": the screen is part of one display; "unix:0" is the local ":0".
     QString display = QFile::decodeName(x11Display);
     const qsizetype colon = display.lastIndexOf(u':');
     const qsizetype dot = display.indexOf(u'.', colon + 1);
-    if (colon >= 0 && dot > colon)
+    if (colon >= 0 && dot > colon) {
         display.truncate(dot);
-    if (display.startsWith(QLatin1String("unix:")))
+    }
+    if (display.startsWith(QLatin1String("unix:"))) {
         display.remove(0, 4);
+    }
     return QStringLiteral("x11:") + display;
 }
 
@@ -147,8 +154,9 @@ QString SingleInstance::busName() const
 
 SingleInstance::Claim SingleInstance::claim(int timeoutMs)
 {
-    if (isPrivateFolder(m_folder) && socketAddress(socketPath()))
+    if (isPrivateFolder(m_folder) && socketAddress(socketPath())) {
         return claimFile(timeoutMs);
+    }
     return claimBus(timeoutMs);
 }
 
@@ -156,8 +164,7 @@ SingleInstance::Claim SingleInstance::claimFile(int timeoutMs)
 {
     m_channel = Channel::File;
     const QString lockPath = m_folder + QStringLiteral("/net.tarnwick.Clockdeck-") + keyHash(m_key) + ".lock";
-    FileDescriptor fd(
-        ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    FileDescriptor fd(::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     struct stat info
     {
     };
@@ -172,8 +179,9 @@ SingleInstance::Claim SingleInstance::claimFile(int timeoutMs)
     m_lockFd = std::move(fd);
     // Whatever socket is left was a crashed instance's: nobody else can hold the lock now.
     QFile::remove(socketPath());
-    if (!listenFile())
+    if (!listenFile()) {
         m_channel = Channel::None;
+    }
     return Claim::First;
 }
 
@@ -206,8 +214,9 @@ SingleInstance::Claim SingleInstance::pokeFile(int timeoutMs) const
         while (sent && !answer.contains('\n') && answer.size() < MaxLine && waitFor(fd, POLLIN, deadline)) {
             char buffer[MaxLine];
             const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-            if (got < 0 && errno == EINTR)
+            if (got < 0 && errno == EINTR) {
                 continue;
+            }
             if (got <= 0) {
                 dropped = answer.isEmpty() && (got == 0 || errno == ECONNRESET);
                 break;
@@ -253,8 +262,9 @@ void SingleInstance::acceptConnections()
         if (!peerIsThisUser(fd.get())) {
             continue;
         }
-        if (m_connections.size() >= MaxPending)
+        if (m_connections.size() >= MaxPending) {
             dropConnection(m_connections.front().get());
+        }
         auto connection = std::make_unique<Connection>();
         connection->fd = std::move(fd);
         connection->deadline = QDeadlineTimer(ConnectionDeadlineMs);
@@ -271,12 +281,15 @@ void SingleInstance::readConnection(Connection* connection)
 {
     char buffer[MaxLine];
     const ssize_t got = ::recv(connection->fd.get(), buffer, sizeof buffer, 0);
-    if (got < 0 && (errno == EAGAIN || errno == EINTR))
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
         return;
-    if (got > 0)
+    }
+    if (got > 0) {
         connection->line.append(buffer, got);
-    if (got > 0 && !connection->line.contains('\n') && connection->line.size() < MaxLine)
+    }
+    if (got > 0 && !connection->line.contains('\n') && connection->line.size() < MaxLine) {
         return;
+    }
     const bool asked = connection->line == ShowRequest;
     // Kept open below for the answer and closed on the way out in any case.
     const FileDescriptor fd = std::move(connection->fd);
@@ -291,17 +304,17 @@ void SingleInstance::readConnection(Connection* connection)
 void SingleInstance::dropConnection(Connection* connection)
 {
     std::erase_if(m_connections, [connection](const auto& kept) { return kept.get() == connection; });
-    if (m_connections.empty())
+    if (m_connections.empty()) {
         m_expiry.stop();
+    }
 }
 
 void SingleInstance::dropExpired()
 {
-    std::erase_if(m_connections, [](const auto& connection) {
-        return connection->deadline.hasExpired();
-    });
-    if (m_connections.empty())
+    std::erase_if(m_connections, [](const auto& connection) { return connection->deadline.hasExpired(); });
+    if (m_connections.empty()) {
         m_expiry.stop();
+    }
 }
 
 SingleInstance::Claim SingleInstance::claimBus(int timeoutMs)

@@ -36,11 +36,13 @@ void onSignal(int signal)
 
 bool UnixSignals::install(std::initializer_list<int> signalNumbers)
 {
-    if (pipeReader.isOpen())
+    if (pipeReader.isOpen()) {
         return false;
+    }
     int ends[2] = {-1, -1};
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, ends) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, ends) != 0) {
         return false;
+    }
     pipeReader.reset(ends[0]);
     pipeWriter.reset(ends[1]);
     for (const int signal : signalNumbers) {
@@ -48,16 +50,18 @@ bool UnixSignals::install(std::initializer_list<int> signalNumbers)
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        if (::sigaction(signal, &action, nullptr) == 0)
+        if (::sigaction(signal, &action, nullptr) == 0) {
             installedSignals.push_back(signal);
+        }
     }
     return true;
 }
 
 UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
 {
-    if (pipeHasReader || (!pipeReader.isOpen() && !install(signalNumbers)))
+    if (pipeHasReader || (!pipeReader.isOpen() && !install(signalNumbers))) {
         return;
+    }
     pipeHasReader = true;
     // Signals that came before this object are in the pipe already; the notifier reports them at once.
     m_notifier = new QSocketNotifier(pipeReader.get(), QSocketNotifier::Read, this);
@@ -66,10 +70,12 @@ UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* pare
 
 UnixSignals::~UnixSignals()
 {
-    if (!m_notifier)
+    if (!m_notifier) {
         return;
-    for (const int signal : installedSignals)
+    }
+    for (const int signal : installedSignals) {
         ::signal(signal, SIG_DFL);
+    }
     installedSignals.clear();
     delete m_notifier;
     pipeReader.reset();
@@ -80,8 +86,9 @@ UnixSignals::~UnixSignals()
 void UnixSignals::readPipe()
 {
     unsigned char byte = 0;
-    while (::read(pipeReader.get(), &byte, 1) == 1)
+    while (::read(pipeReader.get(), &byte, 1) == 1) {
         emit received(byte);
+    }
 }
 
 } // namespace clockdeck

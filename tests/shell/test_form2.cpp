@@ -52,12 +52,13 @@ private slots:
             QTest::mouseClick(window->image(1), Qt::LeftButton); // with no icon to bring it back, not hidden
             QTRY_VERIFY(window->isMinimized() && window->isVisible());
 
-            if (what == "SIGTERM")
+            if (what == "SIGTERM") {
                 ::raise(SIGTERM);
-            else if (what == "session end") // as the session manager ends the program
+            } else if (what == "session end") { // as the session manager ends the program
                 QMetaObject::invokeMethod(qApp, "aboutToQuit");
-            else // with no tray to load it again
+            } else { // with no tray to load it again
                 window->close();
+            }
             QTRY_COMPARE(quits, 1);
             QVERIFY(form2.isUnloaded() && (!window || !window->isVisible()) && !form2.trayIcon()->isVisible());
             form2.unload(); // later ways out find nothing left to do

@@ -84,14 +84,16 @@ private slots:
         const int locked = ::flock(holder, LOCK_EX);
         QCOMPARE(locked, 0);
         QTimer::singleShot(200, [holder] { ::flock(holder, LOCK_UN); });
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             outputs.resultsReleased(fields, Qt::LeftButton, &window);
+        }
         QTRY_COMPARE(content(), std::string("1\r\n\r\n2\r\n\r\n3\r\n\r\n"));
 
         const int lockedAgain = ::flock(holder, LOCK_EX); // held to the end of the wait
         QCOMPARE(lockedAgain, 0);
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < 5; ++i) {
             outputs.resultsReleased(fields, Qt::LeftButton, &window);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(!boxes.isEmpty(), 2 * int(ReportOutputs::LockWait.count()));
         QTest::qWait(200); // the boxes of waits that did not join would come now
         QCOMPARE(boxes, QStringList{QString::fromStdString(file) + " is locked by another program"});
@@ -100,8 +102,9 @@ private slots:
         QCOMPARE(content(), std::string("1\r\n\r\n2\r\n\r\n3\r\n\r\n9\r\n\r\n"));
 
         // Another user's link: the editor gets nothing, the box says why.
-        if (::geteuid() != 0)
+        if (::geteuid() != 0) {
             QSKIP("giving Results.txt to another user (nobody) needs root");
+        }
         std::filesystem::remove(file);
         std::filesystem::create_symlink(dir.filePath(QStringLiteral("private.txt")).toStdString(), file);
         const int given = ::lchown(file.c_str(), 65534, 65534);

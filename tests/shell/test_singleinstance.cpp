@@ -20,8 +20,9 @@ using Claim = SingleInstance::Claim;
 static Claim pokeFromLaterStart(const QString& folder, const QString& key)
 {
     auto answer = std::async(std::launch::async, [folder, key] { return SingleInstance(folder, key).claim(3000); });
-    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     return answer.get();
 }
 
