@@ -122,8 +122,7 @@ void Evaluator::evaluate(const VariedInputs& inputs, Evaluation& result)
     result.fault = recompute(io);
 }
 
-std::optional<MemoryClock> memoryClock(std::string_view memoryClass, double cpuMHz, double multiplier,
-                                       double busSpeed)
+std::optional<MemoryClock> memoryClock(std::string_view memoryClass, double cpuMHz, double multiplier, double busSpeed)
 {
     try {
         return memoryClockWith(

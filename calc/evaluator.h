@@ -22,9 +22,9 @@ class Calculator;
 /// SelectDDR would hold.
 struct VariedInputs
 {
-    double busSpeed = 200;     // BusSpeed
-    double multiplier = 11;    // Multiplier
-    double hyperTransport = 5; // HyperTransport
+    double busSpeed = 200;                // BusSpeed
+    double multiplier = 11;               // Multiplier
+    double hyperTransport = 5;            // HyperTransport
     std::string_view memoryClass = "200"; // SelectDDR
 };
 

@@ -46,8 +46,7 @@ class CellProbe
 public:
     CellProbe(Evaluator& evaluator, const std::vector<std::string>& classes, std::size_t& evaluated)
         : m_evaluator(evaluator), m_classes(classes), m_evaluated(evaluated)
-    {
-    }
+    {}
 
     // Starts on another cell.
     void moveTo(int busSpeed, double multiplier)
@@ -187,9 +186,8 @@ PlanResult findBest(const Calculator& calc, const PlanLimits& limits, double sto
             bool cpuWithin = true;
             if (limits.maxCpu) {
                 const Verdict v = judge(multiplier * bus, *limits.maxCpu);
-                cpuWithin = v == Verdict::Within ||
-                            (v == Verdict::Ask && classCount > 0 &&
-                             probe.number(1, anyClass, Field::shwCPU_MHz) <= *limits.maxCpu);
+                cpuWithin = v == Verdict::Within || (v == Verdict::Ask && classCount > 0 &&
+                                                     probe.number(1, anyClass, Field::shwCPU_MHz) <= *limits.maxCpu);
             }
             // The link clock grows with the link multiplier: the best is the highest within the limit.
             int hyperTransport = 0;
@@ -205,15 +203,14 @@ PlanResult findBest(const Calculator& calc, const PlanLimits& limits, double sto
             for (int c = 0; c < classCount; ++c) {
                 const double estimate = ratio[static_cast<std::size_t>(c)] * bus;
                 const Verdict v = std::isnan(estimate) ? Verdict::Ask : judge(estimate, result.ramLimit);
-                if (v == Verdict::Within ||
-                    (v == Verdict::Ask &&
-                     probe.number(std::max(hyperTransport, 1), c, Field::shwDDR_MHz) <= result.ramLimit)) {
+                if (v == Verdict::Within || (v == Verdict::Ask && probe.number(std::max(hyperTransport, 1), c,
+                                                                               Field::shwDDR_MHz) <= result.ramLimit)) {
                     feasibleClasses.push_back(c);
                 }
             }
             Rejections rejected{};
-            rejected[static_cast<std::size_t>(PlanLimit::Memory)] =
-                static_cast<std::size_t>((classCount - static_cast<int>(feasibleClasses.size())) * HighestHyperTransport);
+            rejected[static_cast<std::size_t>(PlanLimit::Memory)] = static_cast<std::size_t>(
+                (classCount - static_cast<int>(feasibleClasses.size())) * HighestHyperTransport);
             rejected[static_cast<std::size_t>(PlanLimit::Link)] = static_cast<std::size_t>(linkRejected * classCount);
             rejected[static_cast<std::size_t>(PlanLimit::Cpu)] =
                 cpuWithin ? 0 : static_cast<std::size_t>(classCount * HighestHyperTransport);

@@ -41,13 +41,13 @@ enum class PlanLimit : std::uint8_t
 // One combination of the four inputs the planner varies, and what the calculator makes of it.
 struct PlanRow
 {
-    int busSpeed = 0;           // BusSpeed, whole MHz
-    double multiplier = 0;      // Multiplier, in steps of 0.5
-    int hyperTransport = 0;     // HyperTransport, 1 to 5
-    int memoryClass = 0;        // position in List1 (SelectDDR's entries), 0 the fastest
-    double cpuMHz = 0;          // shwCPU_MHz
-    double linkMHz = 0;         // Label13
-    double ramMHz = 0;          // shwDDR_MHz
+    int busSpeed = 0;       // BusSpeed, whole MHz
+    double multiplier = 0;  // Multiplier, in steps of 0.5
+    int hyperTransport = 0; // HyperTransport, 1 to 5
+    int memoryClass = 0;    // position in List1 (SelectDDR's entries), 0 the fastest
+    double cpuMHz = 0;      // shwCPU_MHz
+    double linkMHz = 0;     // Label13
+    double ramMHz = 0;      // shwDDR_MHz
     // Every input and derived field (those before PCxxxxMHz) by field, the derived ones exactly as Update writes
     // them for these inputs.
     std::array<std::string, EvaluatedFieldCount> texts;
@@ -75,7 +75,7 @@ struct PlanResult
     std::vector<PlanCell> cells; // every reference clock from 100 to maxRef, each multiplier from 4, row by row:
                                  // cells[(busSpeed - 100) * multiplierCount + (multiplier - 4) * 2]
     std::size_t multiplierCount = 0;
-    std::vector<PlanRow> rows;   // the cells that met the limits, best first, by the ranking
+    std::vector<PlanRow> rows; // the cells that met the limits, best first, by the ranking
     // The limit that excluded the most combinations of the whole space, counted as for PlanCell::failed; None when
     // every combination met every limit, Reference when maxRef leaves no reference clock to search.
     PlanLimit mostExcluding = PlanLimit::None;

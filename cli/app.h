@@ -28,6 +28,7 @@ inline constexpr std::string_view NotAthlon64Note =
 
 /// The same, handing standard output to @p out piece by piece as it is produced (a sweep's rows as they are
 /// computed) instead of keeping it in `out`. Nothing goes to @p out when the command line is bad.
-[[nodiscard]] CliResult runCli(std::span<const std::string_view> args, const std::function<void(std::string_view)>& out);
+[[nodiscard]] CliResult runCli(std::span<const std::string_view> args,
+                               const std::function<void(std::string_view)>& out);
 
 } // namespace clockdeck

@@ -114,8 +114,8 @@ std::string bestText(const PlanResult& result, std::size_t top)
         const auto& texts = result.rows[i].texts;
         const auto text = [&texts](Field f) -> const std::string& { return texts[index(f)]; };
         SweepRow row;
-        row.swept = {std::to_string(i + 1), text(Field::BusSpeed), text(Field::Multiplier),
-                     text(Field::HyperTransport), text(Field::SelectDDR)};
+        row.swept = {std::to_string(i + 1), text(Field::BusSpeed), text(Field::Multiplier), text(Field::HyperTransport),
+                     text(Field::SelectDDR)};
         for (std::size_t c = 0; c < SweepColumns.size(); ++c) {
             row.derived[c] = text(SweepColumns[c]);
         }
@@ -123,7 +123,8 @@ std::string bestText(const PlanResult& result, std::size_t top)
         rows.push_back(std::move(row));
     }
     std::string out = rows.empty() ? std::string() : rowsTable(Titles, rows);
-    out += "evaluated " + std::to_string(result.evaluated) + (result.evaluated == 1 ? " combination; " : " combinations; ");
+    out += "evaluated " + std::to_string(result.evaluated) +
+           (result.evaluated == 1 ? " combination; " : " combinations; ");
     if (result.rows.empty()) {
         return out + "none met the limits; " + std::string(limitName(result.mostExcluding)) + " excluded the most\n";
     }

@@ -13,10 +13,10 @@ namespace clockdeck {
 /// --best and the options that shape it.
 struct BestOptions
 {
-    bool enabled = false;   // --best
-    bool tuned = false;     // one of --top, --max-*, --ram-margin or --unlocked was given
-    std::size_t top = 10;   // --top
-    PlanLimits limits;      // --max-cpu, --max-ref, --max-link, --ram-margin, --unlocked
+    bool enabled = false; // --best
+    bool tuned = false;   // one of --top, --max-*, --ram-margin or --unlocked was given
+    std::size_t top = 10; // --top
+    PlanLimits limits;    // --max-cpu, --max-ref, --max-link, --ram-margin, --unlocked
 };
 
 /// The most rows --top may ask for.

@@ -107,8 +107,8 @@ void TableWriter::add(const SweepRow& row)
         m_widths[c] = std::max(m_widths[c], text.size());
         chunk.append(text).push_back('\t');
     }
-    chunk.push_back(static_cast<char>('0' + (row.clamped ? 1 : 0) + (row.linkOver1000 ? 2 : 0) +
-                                      (row.memoryOverRated ? 4 : 0)));
+    chunk.push_back(
+        static_cast<char>('0' + (row.clamped ? 1 : 0) + (row.linkOver1000 ? 2 : 0) + (row.memoryOverRated ? 4 : 0)));
     chunk.push_back('\n');
 }
 

@@ -20,10 +20,11 @@ std::string wellFormed(std::string_view utf8)
     out.reserve(utf8.size());
     while (!utf8.empty()) {
         const Utf8Sequence sequence = readUtf8(utf8);
-        if (sequence.valid)
+        if (sequence.valid) {
             out.append(utf8.substr(0, sequence.length));
-        else
+        } else {
             out.push_back('?');
+        }
         utf8.remove_prefix(sequence.length);
     }
     return out;
@@ -46,8 +47,9 @@ std::string asciiOnly(std::string_view utf8)
 std::string toCharset(std::string_view utf8, const char* charset)
 {
     iconv_t cd = ::iconv_open(charset, "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
         return asciiOnly(utf8);
+    }
 
     const std::string valid = wellFormed(utf8);
     std::string_view rest = valid;

@@ -71,7 +71,7 @@ AppendDevice& systemDevice()
 
 struct Opened
 {
-    int fd = -1;
+    FileDescriptor fd;
     bool created = false;
     std::error_code error;
     bool retry = false; // the path changed under us: look again
@@ -81,7 +81,7 @@ constexpr int AppendFlags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBL
 
 Opened failed(std::error_code error)
 {
-    return {-1, false, error, false};
+    return {FileDescriptor(), false, error, false};
 }
 
 // Anything but a regular file or a folder (whose open gives the system's EISDIR) is refused before it is opened:
@@ -96,47 +96,56 @@ bool refusedType(mode_t mode)
 // are checked again after the open, so a link swapped in between is not taken.
 Opened openThroughLink(const std::filesystem::path& path, const struct stat& link)
 {
-    if (ownedByAnotherUser(link))
+    if (ownedByAnotherUser(link)) {
         return failed(ResultsFileError::ForeignLink);
+    }
     struct stat target = {};
-    if (::stat(path.c_str(), &target) != 0)
+    if (::stat(path.c_str(), &target) != 0) {
         return failed(errno == ENOENT ? make_error_code(ResultsFileError::DanglingLink) : lastError());
-    if (refusedType(target.st_mode))
+    }
+    if (refusedType(target.st_mode)) {
         return failed(ResultsFileError::NotRegular);
-    const int fd = ::open(path.c_str(), AppendFlags);
-    if (fd < 0)
+    }
+    FileDescriptor fd(::open(path.c_str(), AppendFlags));
+    if (!fd.isOpen()) {
         return failed(errno == ENOENT ? make_error_code(ResultsFileError::DanglingLink) : lastError());
+    }
     struct stat linkAfter = {};
     struct stat opened = {};
-    if (::lstat(path.c_str(), &linkAfter) != 0 || !sameFile(link, linkAfter) || ::fstat(fd, &opened) != 0 ||
+    if (::lstat(path.c_str(), &linkAfter) != 0 || !sameFile(link, linkAfter) || ::fstat(fd.get(), &opened) != 0 ||
         !sameFile(target, opened)) {
-        ::close(fd);
-        return {-1, false, {}, true};
+        return {FileDescriptor(), false, {}, true};
     }
-    return {fd, false, {}, false};
+    return {std::move(fd), false, {}, false};
 }
 
 // Opens for appending, knowing whether this call created the file. O_NONBLOCK keeps any open from waiting (it is
 // cleared again for the write); only regular files get this far.
 Opened openForAppend(const std::filesystem::path& path)
 {
-    const int fd = ::open(path.c_str(), AppendFlags | O_CREAT | O_EXCL, 0600);
-    if (fd >= 0)
-        return {fd, true, {}, false};
-    if (errno != EEXIST)
+    FileDescriptor fd(::open(path.c_str(), AppendFlags | O_CREAT | O_EXCL, 0600));
+    if (fd.isOpen()) {
+        return {std::move(fd), true, {}, false};
+    }
+    if (errno != EEXIST) {
         return failed(lastError());
+    }
 
     struct stat found = {};
-    if (::lstat(path.c_str(), &found) != 0)
-        return errno == ENOENT ? Opened{-1, false, {}, true} : failed(lastError());
-    if (S_ISLNK(found.st_mode))
+    if (::lstat(path.c_str(), &found) != 0) {
+        return errno == ENOENT ? Opened{FileDescriptor(), false, {}, true} : failed(lastError());
+    }
+    if (S_ISLNK(found.st_mode)) {
         return openThroughLink(path, found);
-    if (refusedType(found.st_mode))
+    }
+    if (refusedType(found.st_mode)) {
         return failed(ResultsFileError::NotRegular);
-    const int existing = ::open(path.c_str(), AppendFlags | O_NOFOLLOW);
-    if (existing < 0)
-        return errno == ENOENT || errno == ELOOP ? Opened{-1, false, {}, true} : failed(lastError());
-    return {existing, false, {}, false};
+    }
+    FileDescriptor existing(::open(path.c_str(), AppendFlags | O_NOFOLLOW));
+    if (!existing.isOpen()) {
+        return errno == ENOENT || errno == ELOOP ? Opened{FileDescriptor(), false, {}, true} : failed(lastError());
+    }
+    return {std::move(existing), false, {}, false};
 }
 
 // One try at the lock. Waiting is the caller's: a blocking flock() would wait for as long as any reader of the
@@ -144,15 +153,19 @@ Opened openForAppend(const std::filesystem::path& path)
 [[nodiscard]] std::error_code lockOnce(AppendDevice& device, int fd)
 {
     for (;;) {
-        if (device.tryLock(fd) == 0)
+        if (device.tryLock(fd) == 0) {
             return {};
+        }
         // File systems without flock support still get the in-process serialization; do not fail the append.
-        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS)
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) {
             return {};
-        if (errno == EWOULDBLOCK)
+        }
+        if (errno == EWOULDBLOCK) {
             return ResultsFileError::Locked;
-        if (errno != EINTR)
+        }
+        if (errno != EINTR) {
             return lastError();
+        }
     }
 }
 
@@ -196,27 +209,34 @@ std::error_code ResultsFile::append(std::string_view report) const
     // and an editor saving the file replaces it; the descriptor then points at a deleted file and the append must
     // go to the file at the path instead.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const Opened opened = openForAppend(m_path);
-        if (opened.error)
+        Opened opened = openForAppend(m_path);
+        if (opened.error) {
             return opened.error;
-        if (opened.retry)
+        }
+        if (opened.retry) {
             continue;
-        FileDescriptor fd(opened.fd);
+        }
+        FileDescriptor fd = std::move(opened.fd);
 
-        if (std::error_code error = lockOnce(device, fd.get()))
+        if (std::error_code error = lockOnce(device, fd.get())) {
             return error;
+        }
 
         // The restore point is taken under the lock: whatever another program appended before is kept.
         struct stat before = {};
-        if (::fstat(fd.get(), &before) != 0)
+        if (::fstat(fd.get(), &before) != 0) {
             return lastError();
-        if (before.st_nlink == 0)
+        }
+        if (before.st_nlink == 0) {
             continue;
-        if (!S_ISREG(before.st_mode))
+        }
+        if (!S_ISREG(before.st_mode)) {
             return ResultsFileError::NotRegular;
+        }
         const int flags = ::fcntl(fd.get(), F_GETFL);
-        if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
             return lastError();
+        }
 
         // Puts the file back to its length at the lock; with the lock still held nobody appended after that. A
         // file that this append created and that was still empty then held nobody else's bytes: it goes again,
@@ -226,8 +246,9 @@ std::error_code ResultsFile::append(std::string_view report) const
             }
             struct stat atPath = {};
             if (opened.created && before.st_size == 0 && ::lstat(m_path.c_str(), &atPath) == 0 &&
-                sameFile(atPath, before))
+                sameFile(atPath, before)) {
                 ::unlink(m_path.c_str());
+            }
         };
 
         const auto write = [&device](int to, const char* data, std::size_t size) {

@@ -70,8 +70,9 @@ void bringIntoView(QWidget& window)
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty() || std::any_of(screens.begin(), screens.end(), [&frame](const QScreen* screen) {
             return screen->geometry().intersects(frame);
-        }))
+        })) {
         return;
+    }
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     window.move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
 }
@@ -92,14 +93,16 @@ Form2::~Form2()
     // window going now must not start an unload from inside this destructor.
     m_unloaded = true;
     delete m_form1;
-    if (m_tray)
+    if (m_tray) {
         m_tray->hide();
+    }
 }
 
 std::optional<int> Form2::load()
 {
-    if (const auto status = PrevInstance(m_form1))
+    if (const auto status = PrevInstance(m_form1)) {
         return status;
+    }
 
     // Closing the main window does not end the program: the icon stays and can load it again.
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -157,18 +160,21 @@ void Form2::loadMainWindow(QPointer<Form1>& FrmToShow)
 
 void Form2::recordMainWindow()
 {
-    if (!m_form1)
+    if (!m_form1) {
         return;
+    }
     // Kept for the record under the organisation and program names; later starts go through the channel.
-    if (const auto settings = openSettings())
+    if (const auto settings = openSettings()) {
         settings->setValue(QStringLiteral("Clockdeck/Hwnd"), QString::number(static_cast<qint64>(m_form1->winId())));
+    }
 }
 
 void Form2::addTrayIcon()
 {
     QIcon icon = QGuiApplication::windowIcon();
-    if (icon.isNull())
+    if (icon.isNull()) {
         icon = pictures::icon();
+    }
     m_tray = new QSystemTrayIcon(icon, this);
     qApp->installEventFilter(this);
     m_tray->setToolTip(QStringLiteral("Clockdeck"));
@@ -185,8 +191,9 @@ void Form2::addTrayIcon()
     m_tray->setContextMenu(m_mnuFile.get());
     connect(m_tray, &QSystemTrayIcon::activated, this, &Form2::trayActivated);
 
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_tray->show();
+    }
 }
 
 void Form2::trayActivated(QSystemTrayIcon::ActivationReason reason)
@@ -198,8 +205,9 @@ void Form2::trayActivated(QSystemTrayIcon::ActivationReason reason)
     case QSystemTrayIcon::Trigger:
         // A StatusNotifierItem host sends one activation for a click and never a double click, so that one brings
         // the window back. On an XEmbed tray it is a single left click, which does nothing.
-        if (!isXEmbedIcon())
+        if (!isXEmbedIcon()) {
             restoreMainWindow();
+        }
         break;
     default: // a middle click does nothing; the menu opens by itself
         break;
@@ -215,8 +223,9 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
         watched->inherits("QSystemTrayIconSys")) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
-            if (type == QEvent::MouseButtonPress)
+            if (type == QEvent::MouseButtonPress) {
                 return true;
+            }
             m_mnuFile->popup(mouse->globalPosition().toPoint());
             m_mnuFile->activateWindow();
         }
@@ -226,8 +235,9 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 
 void Form2::restoreMainWindow()
 {
-    if (m_unloaded || m_loadingMainWindow)
+    if (m_unloaded || m_loadingMainWindow) {
         return; // the load in progress shows the window itself
+    }
     if (!m_form1) {
         loadMainWindow(m_form1);
         QCoreApplication::processEvents();
@@ -239,8 +249,9 @@ void Form2::restoreMainWindow()
     // still says minimised maps as an icon, or is hidden again at once by the hide-when-minimised rule.
     constexpr Qt::WindowStates NotNormal = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
     m_form1->setWindowState(m_form1->windowState() & ~NotNormal);
-    if (QWindow* native = m_form1->windowHandle(); native && (native->windowStates() & NotNormal))
+    if (QWindow* native = m_form1->windowHandle(); native && (native->windowStates() & NotNormal)) {
         native->setWindowStates(native->windowStates() & ~NotNormal);
+    }
     bringIntoView(*m_form1);
     // A window hidden after the window manager iconified it keeps native state that Qt no longer sees (on X11 it
     // can map again as an icon, or not at all). On Wayland a client can neither bring back a minimised window nor
@@ -256,18 +267,21 @@ void Form2::restoreMainWindow()
     m_form1->raise();
     m_form1->activateWindow();
     QCoreApplication::processEvents();
-    if (recreated)
+    if (recreated) {
         recordMainWindow();
+    }
 }
 
 void Form2::showPlanner()
 {
-    if (m_unloaded || m_loadingMainWindow)
+    if (m_unloaded || m_loadingMainWindow) {
         return;
+    }
     // The main window comes back with it: a combination applied shows there.
     restoreMainWindow();
-    if (m_form1)
+    if (m_form1) {
         m_form1->showPlanner();
+    }
 }
 
 bool Form2::hidesWhenMinimised() const
@@ -277,41 +291,51 @@ bool Form2::hidesWhenMinimised() const
 
 void Form2::checkTray()
 {
-    if (m_unloaded || !m_tray)
+    if (m_unloaded || !m_tray) {
         return;
+    }
     const bool available = QSystemTrayIcon::isSystemTrayAvailable();
-    if (available && !m_tray->isVisible())
+    if (available && !m_tray->isVisible()) {
         m_tray->show();
-    if (!available && m_form1 && m_form1->isHidden())
+    }
+    if (!available && m_form1 && m_form1->isHidden()) {
         m_form1->showMinimized();
+    }
 }
 
 void Form2::mainWindowDestroyed()
 {
-    if (m_unloaded)
+    if (m_unloaded) {
         return;
+    }
     // Without an icon to bring it back, a closed main window would leave an invisible program behind.
-    if (!hidesWhenMinimised())
+    if (!hidesWhenMinimised()) {
         unload();
+    }
 }
 
 void Form2::unload()
 {
-    if (m_unloaded)
+    if (m_unloaded) {
         return;
+    }
     m_unloaded = true;
     m_trayWatch.stop();
-    if (m_mnuFile)
+    if (m_mnuFile) {
         m_mnuFile->hide();
+    }
     // Hidden now, destroyed with this object after the event loop has ended: unload may run inside one of the
     // window's own handlers (Image2), which must not lose their window under them.
-    if (m_form1)
+    if (m_form1) {
         m_form1->hide();
-    if (m_tray)
+    }
+    if (m_tray) {
         m_tray->hide();
+    }
     emit unloaded();
-    if (m_options.quit)
+    if (m_options.quit) {
         m_options.quit();
+    }
 }
 
 } // namespace clockdeck

@@ -23,8 +23,9 @@ namespace {
 // To a screen reader the map is a chart with a name and a description that summarises it.
 QAccessibleInterface* mapAccessible(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("clockdeck::PlanMap") && object && object->isWidgetType())
+    if (className == QLatin1String("clockdeck::PlanMap") && object && object->isWidgetType()) {
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
+    }
     return nullptr;
 }
 
@@ -98,8 +99,9 @@ void PlanMap::setResult(std::shared_ptr<const PlanResult> result, QStringList me
     m_bestColumn = m_bestRow = -1;
     bool first = true;
     for (const PlanCell& c : m_result ? m_result->cells : std::vector<PlanCell>()) {
-        if (!c.best)
+        if (!c.best) {
             continue;
+        }
         m_lowMHz = first ? c.best->cpuMHz : std::min(m_lowMHz, c.best->cpuMHz);
         m_highMHz = first ? c.best->cpuMHz : std::max(m_highMHz, c.best->cpuMHz);
         first = false;
@@ -108,8 +110,9 @@ void PlanMap::setResult(std::shared_ptr<const PlanResult> result, QStringList me
         m_bestColumn = m_result->rows.front().busSpeed - 100;
         m_bestRow = int(std::lround((m_result->rows.front().multiplier - 4) * 2));
     }
-    if (!cell(m_currentColumn, m_currentRow))
+    if (!cell(m_currentColumn, m_currentRow)) {
         setCurrent(std::max(m_bestColumn, 0), std::max(m_bestRow, 0));
+    }
     updateDescription();
     update();
 }
@@ -126,8 +129,9 @@ int PlanMap::rows() const
 
 const PlanCell* PlanMap::cell(int column, int row) const
 {
-    if (column < 0 || row < 0 || column >= columns() || row >= rows())
+    if (column < 0 || row < 0 || column >= columns() || row >= rows()) {
         return nullptr;
+    }
     return &m_result->cells[std::size_t(column) * m_result->multiplierCount + std::size_t(row)];
 }
 
@@ -148,8 +152,9 @@ QRectF PlanMap::plotArea() const
 
 QRectF PlanMap::cellRect(int column, int row) const
 {
-    if (!cell(column, row))
+    if (!cell(column, row)) {
         return {};
+    }
     const QRectF plot = plotArea();
     const double w = plot.width() / columns();
     const double h = plot.height() / rows();
@@ -162,23 +167,28 @@ QRectF PlanMap::cellRect(int column, int row) const
 const PlanCell* PlanMap::cellAt(QPoint point) const
 {
     const QRectF plot = plotArea();
-    if (columns() == 0 || !plot.contains(point))
+    if (columns() == 0 || !plot.contains(point)) {
         return nullptr;
+    }
     // The estimate, then its neighbours: cell edges are rounded to whole pixels.
     const int column = int((point.x() - plot.left()) * columns() / plot.width());
     const int row = int((plot.bottom() - point.y()) * rows() / plot.height());
-    for (int c = column - 1; c <= column + 1; ++c)
-        for (int r = row - 1; r <= row + 1; ++r)
-            if (cell(c, r) && cellRect(c, r).contains(point))
+    for (int c = column - 1; c <= column + 1; ++c) {
+        for (int r = row - 1; r <= row + 1; ++r) {
+            if (cell(c, r) && cellRect(c, r).contains(point)) {
                 return cell(c, r);
+            }
+        }
+    }
     return nullptr;
 }
 
 QString PlanMap::describe(const PlanCell& c) const
 {
     const QString head = tr("%1 MHz × %2").arg(c.busSpeed).arg(RowText::number(c.multiplier));
-    if (!c.best)
+    if (!c.best) {
         return tr("%1: no choice within the limits (%2)").arg(head, limitReason(c.failed));
+    }
     const PlanRow& r = *c.best;
     const QString memoryClass = m_memoryClasses.value(r.memoryClass, QString::number(r.memoryClass));
     return tr("%1: processor %2 MHz\nHyperTransport × %3: link %4 MHz\nMemory class %5: memory %6 MHz")
@@ -230,8 +240,9 @@ QSize PlanMap::minimumSizeHint() const
 
 void PlanMap::setCurrent(int column, int row)
 {
-    if (!cell(column, row))
+    if (!cell(column, row)) {
         return;
+    }
     m_currentColumn = column;
     m_currentRow = row;
     updateDescription();
@@ -251,11 +262,13 @@ void PlanMap::updateDescription()
                    .arg(best.busSpeed)
                    .arg(RowText::number(best.multiplier), RowText::fieldText(best, Field::shwCPU_MHz, best.cpuMHz));
     }
-    if (const PlanCell* c = currentCell())
+    if (const PlanCell* c = currentCell()) {
         text += QLatin1Char(' ') +
                 tr("Current cell: %1.").arg(describe(*c).replace(QLatin1Char('\n'), QStringLiteral("; ")));
-    if (text == accessibleDescription())
+    }
+    if (text == accessibleDescription()) {
         return;
+    }
     setAccessibleDescription(text);
     if (QAccessible::isActive()) {
         QAccessibleEvent event(this, QAccessible::DescriptionChanged);
@@ -267,10 +280,11 @@ bool PlanMap::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        if (const PlanCell* c = cellAt(help->pos()))
+        if (const PlanCell* c = cellAt(help->pos())) {
             QToolTip::showText(help->globalPos(), describe(*c), this);
-        else
+        } else {
             QToolTip::hideText();
+        }
         return true;
     }
     return QWidget::event(event);
@@ -278,16 +292,18 @@ bool PlanMap::event(QEvent* event)
 
 void PlanMap::mousePressEvent(QMouseEvent* event)
 {
-    if (const PlanCell* c = cellAt(event->position().toPoint()))
+    if (const PlanCell* c = cellAt(event->position().toPoint())) {
         setCurrent(c->busSpeed - 100, int(std::lround((c->multiplier - 4) * 2)));
+    }
     QWidget::mousePressEvent(event);
 }
 
 void PlanMap::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const PlanCell* c = cellAt(event->position().toPoint());
-    if (c && c->best)
+    if (c && c->best) {
         emit cellActivated(*c->best);
+    }
 }
 
 void PlanMap::keyPressEvent(QKeyEvent* event)
@@ -318,8 +334,9 @@ void PlanMap::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Enter:
     case Qt::Key_Return:
-        if (const PlanCell* c = currentCell(); c && c->best)
+        if (const PlanCell* c = currentCell(); c && c->best) {
             emit cellActivated(*c->best);
+        }
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -339,10 +356,11 @@ void PlanMap::paintEvent(QPaintEvent*)
         for (int row = 0; row < rows(); ++row) {
             const PlanCell& c = *cell(column, row);
             const QRectF box = cellRect(column, row);
-            if (c.best)
+            if (c.best) {
                 painter.fillRect(box, clockColour(span > 0 ? (c.best->cpuMHz - m_lowMHz) / span : 1));
-            else if (c.failed != PlanLimit::None)
+            } else if (c.failed != PlanLimit::None) {
                 paintHatch(painter, box, c.failed, base);
+            }
         }
     }
     painter.setPen(palette().color(QPalette::Text));
@@ -377,8 +395,9 @@ void PlanMap::paintAxes(QPainter& painter, const QRectF& plot) const
         const double perMHz = plot.width() / columns();
         const double labelWidth = metrics.horizontalAdvance(QStringLiteral("400")) + 8;
         int step = 25;
-        while (step * perMHz < labelWidth && step < 100)
+        while (step * perMHz < labelWidth && step < 100) {
             step *= 2;
+        }
         for (int mhz = 100; mhz < 100 + columns(); mhz += step) {
             const double x = cellRect(mhz - 100, 0).center().x();
             painter.drawLine(QPointF(x, plot.bottom() + 1), QPointF(x, plot.bottom() + 4));
@@ -423,8 +442,9 @@ void PlanMap::paintLegend(QPainter& painter, const QRectF& plot) const
     caption(tr("Processor clock:"));
     caption(m_highMHz > 0 ? tr("%1 MHz").arg(RowText::number(m_lowMHz)) : QStringLiteral("–"));
     const QRectF bar(x, y + 2, 6 * line, line - 4);
-    for (int i = 0; i < int(bar.width()); ++i)
+    for (int i = 0; i < int(bar.width()); ++i) {
         painter.fillRect(QRectF(bar.left() + i, bar.top(), 1, bar.height()), clockColour(i / (bar.width() - 1)));
+    }
     painter.setPen(text);
     painter.drawRect(bar.adjusted(-0.5, -0.5, 0.5, 0.5));
     x = bar.right() + 6;

@@ -157,13 +157,15 @@ PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, 
     setTabOrder(m_unlocked, m_map);
     setTabOrder(m_map, m_table);
 
-    for (QSpinBox* box : {m_maxCpu, m_maxRef, m_maxLink, m_ramMargin})
+    for (QSpinBox* box : {m_maxCpu, m_maxRef, m_maxLink, m_ramMargin}) {
         connect(box, &QSpinBox::valueChanged, this, &PlannerWindow::recompute);
+    }
     connect(m_unlocked, &QCheckBox::toggled, this, &PlannerWindow::recompute);
     connect(m_map, &PlanMap::cellActivated, this, &PlannerWindow::applyRow);
     const auto applyTableRow = [this](int row) {
-        if (const PlanRow* planRow = m_model->planRow(row))
+        if (const PlanRow* planRow = m_model->planRow(row)) {
             applyRow(*planRow);
+        }
     };
     connect(m_table, &QTableView::doubleClicked, this,
             [applyTableRow](const QModelIndex& index) { applyTableRow(index.row()); });
@@ -174,8 +176,9 @@ PlannerWindow::PlannerWindow(Calculator& calc, double stockMultiplier, bool fx, 
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(0);
     connect(&m_refresh, &QTimer::timeout, this, [this] {
-        if (m_stale)
+        if (m_stale) {
             recompute();
+        }
     });
     // The calculator outlives nothing here: this window is the main window's child and goes with it.
     m_calc.fields().subscribe([this](Field field) { heldInputChanged(field); });
@@ -192,8 +195,9 @@ PlannerWindow::~PlannerWindow() = default;
 PlanLimits PlannerWindow::limits() const
 {
     PlanLimits limits;
-    if (m_maxCpu->value() > m_maxCpu->minimum())
+    if (m_maxCpu->value() > m_maxCpu->minimum()) {
         limits.maxCpu = m_maxCpu->value();
+    }
     limits.maxRef = m_maxRef->value();
     limits.maxLink = m_maxLink->value();
     limits.ramMargin = m_ramMargin->value();
@@ -210,19 +214,22 @@ void PlannerWindow::recompute()
     const int current = m_table->currentIndex().row();
     m_result = std::make_shared<const PlanResult>(findBest(m_calc, limits(), m_stockMultiplier, m_fx));
     QStringList classes;
-    for (const std::string& item : m_calc.List1.items)
+    for (const std::string& item : m_calc.List1.items) {
         classes << QString::fromStdString(item);
+    }
     m_model->setResult(m_result, classes);
     m_map->setResult(m_result, classes);
-    if (m_model->rowCount() > 0)
+    if (m_model->rowCount() > 0) {
         m_table->setCurrentIndex(m_model->index(std::clamp(current, 0, m_model->rowCount() - 1), 0));
-    if (m_result->rows.empty())
+    }
+    if (m_result->rows.empty()) {
         m_status->setText(tr("%1 combinations evaluated; none meets the limits. The %2 limit excluded the most.")
                               .arg(m_result->evaluated)
                               .arg(limitName(m_result->mostExcluding)));
-    else
+    } else {
         m_status->setText(
             tr("%1 combinations evaluated; %2 met the limits.").arg(m_result->evaluated).arg(m_result->rows.size()));
+    }
     if (m_result->limits.ramRating) {
         m_status->setText(m_status->text() + ' ' +
                           tr("Memory limit: the slowest module's rating, %1 MHz.").arg(*m_result->limits.ramRating));
@@ -235,8 +242,9 @@ void PlannerWindow::apply(Calculator& calc, const PlanRow& row)
     calc.setText(Field::Multiplier, NumberToText(row.multiplier));
     calc.setText(Field::HyperTransport, NumberToText(row.hyperTransport));
     // SelectDDR through List1, so that its spin steps on from the applied entry.
-    if (!calc.selectEntry(Field::SelectDDR, calc.List1.item(row.memoryClass)))
+    if (!calc.selectEntry(Field::SelectDDR, calc.List1.item(row.memoryClass))) {
         qWarning("clockdeck: the planner's memory class %d is not in List1", row.memoryClass);
+    }
 }
 
 void PlannerWindow::applyRow(const PlanRow& row)
@@ -251,17 +259,20 @@ void PlannerWindow::heldInputChanged(Field field)
     // The four varied inputs do not change the search; the held ones (stock values, voltages, the modules' rating)
     // do. Many changes in one event (a load, a held spin arrow) give one search, when the window is shown.
     if (!isInputField(field) || field == Field::BusSpeed || field == Field::Multiplier ||
-        field == Field::HyperTransport || field == Field::SelectDDR)
+        field == Field::HyperTransport || field == Field::SelectDDR) {
         return;
+    }
     m_stale = true;
-    if (isVisible())
+    if (isVisible()) {
         m_refresh.start();
+    }
 }
 
 void PlannerWindow::showEvent(QShowEvent* event)
 {
-    if (m_stale)
+    if (m_stale) {
         recompute();
+    }
     QWidget::showEvent(event);
 }
 

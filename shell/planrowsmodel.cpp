@@ -44,12 +44,15 @@ int PlanRowsModel::columnCount(const QModelIndex& parent) const
 QVariant PlanRowsModel::data(const QModelIndex& index, int role) const
 {
     const PlanRow* row = planRow(index.row());
-    if (!row)
+    if (!row) {
         return {};
-    if (role == Qt::TextAlignmentRole)
+    }
+    if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+    }
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) {
         return {};
+    }
     switch (Column(index.column())) {
     case Rank:
         return index.row() + 1;
@@ -75,8 +78,9 @@ QVariant PlanRowsModel::data(const QModelIndex& index, int role) const
 
 QVariant PlanRowsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
+    }
     switch (Column(section)) {
     case Rank:
         return tr("Rank");

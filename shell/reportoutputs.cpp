@@ -23,8 +23,9 @@ ReportOutputs::ReportOutputs(EditorPlatform& editor, QObject* parent)
 void ReportOutputs::copy(const FieldStore& fields)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard)
+    if (!clipboard) {
         return;
+    }
     // A fresh QMimeData with text/plain alone replaces every format the clipboard held before.
     auto* data = new QMimeData;
     data->setText(QString::fromUtf8(m_report(fields)));
@@ -36,8 +37,9 @@ void ReportOutputs::resultsReleased(const FieldStore& fields, Qt::MouseButton bu
     if (button == Qt::LeftButton) {
         append(fields, window);
     } else if (button == Qt::RightButton) {
-        if (const std::error_code error = OpenInNotePad(m_results.path(), m_editor))
+        if (const std::error_code error = OpenInNotePad(m_results.path(), m_editor)) {
             m_errorBox(window, QString::fromLocal8Bit(m_results.describe(error)));
+        }
     }
 }
 
@@ -46,8 +48,9 @@ bool ReportOutputs::append(const FieldStore& fields, QWidget* window)
     // The file holds the user's locale text; Qt set the C locale from the environment at start. The text is taken
     // now, so a wait for the lock still writes what the window showed at the click.
     m_waiting.push_back(toLocaleText(m_report(fields)));
-    if (m_waiting.size() > 1)
+    if (m_waiting.size() > 1) {
         return false; // the wait under way takes this entry too
+    }
     m_waitWindow = window;
     m_waitEnd = QDeadlineTimer(LockWait);
     return appendWaiting();
@@ -58,8 +61,9 @@ bool ReportOutputs::appendWaiting()
     // One try at the lock per entry and call: a wait inside the append would hold the whole window, SIGTERM
     // included.
     std::error_code error;
-    while (!m_waiting.empty() && !(error = m_results.append(m_waiting.front())))
+    while (!m_waiting.empty() && !(error = m_results.append(m_waiting.front()))) {
         m_waiting.erase(m_waiting.begin());
+    }
     if (error == ResultsFileError::Locked && !m_waitEnd.hasExpired()) {
         QTimer::singleShot(LockRetryMs, this, [this] { appendWaiting(); });
         return false;

@@ -44,8 +44,9 @@ std::optional<sockaddr_un> socketAddress(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     sockaddr_un address{};
-    if (name.isEmpty() || static_cast<size_t>(name.size()) >= sizeof address.sun_path)
+    if (name.isEmpty() || static_cast<size_t>(name.size()) >= sizeof address.sun_path) {
         return std::nullopt;
+    }
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
     return address;
@@ -73,7 +74,7 @@ bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
 
 struct SingleInstance::Connection
 {
-    int fd = -1;
+    FileDescriptor fd;
     QByteArray line;
     QDeadlineTimer deadline;
     std::unique_ptr<QSocketNotifier> notifier;
@@ -88,17 +89,17 @@ SingleInstance::SingleInstance(QString folder, QString key, QObject* parent)
 
 SingleInstance::~SingleInstance()
 {
-    while (!m_connections.empty())
+    while (!m_connections.empty()) {
         dropConnection(m_connections.front().get());
-    delete m_listener;
-    if (m_listenFd >= 0) {
-        ::close(m_listenFd);
-        QFile::remove(socketPath()); // still ours: the lock is held until the next line
     }
-    if (m_lockFd >= 0)
-        ::close(m_lockFd);
-    if (!m_busConnection.isEmpty())
+    delete m_listener;
+    if (m_listenFd.isOpen()) {
+        m_listenFd.reset();
+        QFile::remove(socketPath()); // still ours: m_lockFd is released only after this body
+    }
+    if (!m_busConnection.isEmpty()) {
         QDBusConnection::disconnectFromBus(m_busConnection);
+    }
 }
 
 QString SingleInstance::defaultFolder()
@@ -108,18 +109,22 @@ QString SingleInstance::defaultFolder()
 
 QString SingleInstance::displayKey(const char* waylandDisplay, const char* x11Display)
 {
-    if (waylandDisplay && *waylandDisplay)
+    if (waylandDisplay && *waylandDisplay) {
         return QStringLiteral("wayland:") + QFile::decodeName(waylandDisplay);
-    if (!x11Display || !*x11Display)
+    }
+    if (!x11Display || !*x11Display) {
         return QStringLiteral("none");
+    }
     // "host:number.screen": the screen is part of one display; "unix:0" is the local ":0".
     QString display = QFile::decodeName(x11Display);
     const qsizetype colon = display.lastIndexOf(u':');
     const qsizetype dot = display.indexOf(u'.', colon + 1);
-    if (colon >= 0 && dot > colon)
+    if (colon >= 0 && dot > colon) {
         display.truncate(dot);
-    if (display.startsWith(QLatin1String("unix:")))
+    }
+    if (display.startsWith(QLatin1String("unix:"))) {
         display.remove(0, 4);
+    }
     return QStringLiteral("x11:") + display;
 }
 
@@ -149,8 +154,9 @@ QString SingleInstance::busName() const
 
 SingleInstance::Claim SingleInstance::claim(int timeoutMs)
 {
-    if (isPrivateFolder(m_folder) && socketAddress(socketPath()))
+    if (isPrivateFolder(m_folder) && socketAddress(socketPath())) {
         return claimFile(timeoutMs);
+    }
     return claimBus(timeoutMs);
 }
 
@@ -158,25 +164,24 @@ SingleInstance::Claim SingleInstance::claimFile(int timeoutMs)
 {
     m_channel = Channel::File;
     const QString lockPath = m_folder + QStringLiteral("/net.tarnwick.Clockdeck-") + keyHash(m_key) + ".lock";
-    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    FileDescriptor fd(::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     struct stat info
     {
     };
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
-        if (fd >= 0)
-            ::close(fd);
+    if (!fd.isOpen() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::getuid()) {
         return claimBus(timeoutMs);
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
         // Held: an instance is alive, maybe still starting. Never take its channel; ask it.
-        ::close(fd);
+        fd.reset();
         return pokeFile(timeoutMs);
     }
-    m_lockFd = fd;
+    m_lockFd = std::move(fd);
     // Whatever socket is left was a crashed instance's: nobody else can hold the lock now.
     QFile::remove(socketPath());
-    if (!listenFile())
+    if (!listenFile()) {
         m_channel = Channel::None;
+    }
     return Claim::First;
 }
 
@@ -185,17 +190,18 @@ SingleInstance::Claim SingleInstance::pokeFile(int timeoutMs) const
     const QDeadlineTimer deadline(timeoutMs);
     const auto address = socketAddress(socketPath());
     while (!deadline.hasExpired()) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (fd < 0)
+        FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+        const int fd = socket.get();
+        if (fd < 0) {
             return Claim::NoAnswer;
+        }
         if (::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
             // Not listening yet (an instance starting) or too busy: try again until the deadline.
-            ::close(fd);
+            socket.reset();
             QThread::msleep(20);
             continue;
         }
         if (!peerIsThisUser(fd)) {
-            ::close(fd);
             return Claim::NoAnswer;
         }
         QByteArray answer;
@@ -208,15 +214,16 @@ SingleInstance::Claim SingleInstance::pokeFile(int timeoutMs) const
         while (sent && !answer.contains('\n') && answer.size() < MaxLine && waitFor(fd, POLLIN, deadline)) {
             char buffer[MaxLine];
             const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-            if (got < 0 && errno == EINTR)
+            if (got < 0 && errno == EINTR) {
                 continue;
+            }
             if (got <= 0) {
                 dropped = answer.isEmpty() && (got == 0 || errno == ECONNRESET);
                 break;
             }
             answer.append(buffer, got);
         }
-        ::close(fd);
+        socket.reset();
         if (dropped) { // ask again while the deadline lasts
             QThread::msleep(20);
             continue;
@@ -229,16 +236,13 @@ SingleInstance::Claim SingleInstance::pokeFile(int timeoutMs) const
 bool SingleInstance::listenFile()
 {
     const auto address = socketAddress(socketPath());
-    m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (m_listenFd < 0)
-        return false;
-    if (::bind(m_listenFd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 ||
-        ::listen(m_listenFd, 16) != 0) {
-        ::close(m_listenFd);
-        m_listenFd = -1;
+    FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.isOpen() || ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 ||
+        ::listen(fd.get(), 16) != 0) {
         return false;
     }
-    m_listener = new QSocketNotifier(m_listenFd, QSocketNotifier::Read, this);
+    m_listenFd = std::move(fd);
+    m_listener = new QSocketNotifier(m_listenFd.get(), QSocketNotifier::Read, this);
     connect(m_listener, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
     return true;
 }
@@ -246,8 +250,8 @@ bool SingleInstance::listenFile()
 void SingleInstance::acceptConnections()
 {
     for (;;) {
-        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
+        FileDescriptor fd(::accept4(m_listenFd.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        if (!fd.isOpen()) {
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
                 // Out of descriptors: rest a moment instead of spinning; the listener itself stays.
                 m_listener->setEnabled(false);
@@ -255,16 +259,16 @@ void SingleInstance::acceptConnections()
             }
             return;
         }
-        if (!peerIsThisUser(fd)) {
-            ::close(fd);
+        if (!peerIsThisUser(fd.get())) {
             continue;
         }
-        if (m_connections.size() >= MaxPending)
+        if (m_connections.size() >= MaxPending) {
             dropConnection(m_connections.front().get());
+        }
         auto connection = std::make_unique<Connection>();
-        connection->fd = fd;
+        connection->fd = std::move(fd);
         connection->deadline = QDeadlineTimer(ConnectionDeadlineMs);
-        connection->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        connection->notifier = std::make_unique<QSocketNotifier>(connection->fd.get(), QSocketNotifier::Read);
         Connection* raw = connection.get();
         connect(connection->notifier.get(), &QSocketNotifier::activated, this, [this, raw] { readConnection(raw); });
         m_connections.push_back(std::move(connection));
@@ -276,44 +280,41 @@ void SingleInstance::acceptConnections()
 void SingleInstance::readConnection(Connection* connection)
 {
     char buffer[MaxLine];
-    const ssize_t got = ::recv(connection->fd, buffer, sizeof buffer, 0);
-    if (got < 0 && (errno == EAGAIN || errno == EINTR))
+    const ssize_t got = ::recv(connection->fd.get(), buffer, sizeof buffer, 0);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
         return;
-    if (got > 0)
+    }
+    if (got > 0) {
         connection->line.append(buffer, got);
-    if (got > 0 && !connection->line.contains('\n') && connection->line.size() < MaxLine)
+    }
+    if (got > 0 && !connection->line.contains('\n') && connection->line.size() < MaxLine) {
         return;
+    }
     const bool asked = connection->line == ShowRequest;
-    const int fd = connection->fd;
-    connection->fd = -1; // kept open below for the answer, closed here in any case
+    // Kept open below for the answer and closed on the way out in any case.
+    const FileDescriptor fd = std::move(connection->fd);
     dropConnection(connection);
     if (asked) {
         // The window comes back inside this call and may let events run meanwhile; only the local fd is used after.
         emit showRequested();
-        [[maybe_unused]] const ssize_t sent = ::send(fd, ShowAnswer.data(), ShowAnswer.size(), MSG_NOSIGNAL);
+        [[maybe_unused]] const ssize_t sent = ::send(fd.get(), ShowAnswer.data(), ShowAnswer.size(), MSG_NOSIGNAL);
     }
-    ::close(fd);
 }
 
 void SingleInstance::dropConnection(Connection* connection)
 {
-    if (connection->fd >= 0)
-        ::close(connection->fd);
     std::erase_if(m_connections, [connection](const auto& kept) { return kept.get() == connection; });
-    if (m_connections.empty())
+    if (m_connections.empty()) {
         m_expiry.stop();
+    }
 }
 
 void SingleInstance::dropExpired()
 {
-    std::erase_if(m_connections, [](const auto& connection) {
-        if (!connection->deadline.hasExpired())
-            return false;
-        ::close(connection->fd);
-        return true;
-    });
-    if (m_connections.empty())
+    std::erase_if(m_connections, [](const auto& connection) { return connection->deadline.hasExpired(); });
+    if (m_connections.empty()) {
         m_expiry.stop();
+    }
 }
 
 SingleInstance::Claim SingleInstance::claimBus(int timeoutMs)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTimer>
 
+#include "base/filedescriptor.h"
+
 #include <memory>
 #include <vector>
 
@@ -92,8 +94,8 @@ private:
     QString m_folder;
     QString m_key;
     Channel m_channel = Channel::None;
-    int m_lockFd = -1;
-    int m_listenFd = -1;
+    FileDescriptor m_lockFd;
+    FileDescriptor m_listenFd;
     QSocketNotifier* m_listener = nullptr;
     std::vector<std::unique_ptr<Connection>> m_connections;
     QTimer m_expiry;

@@ -4,6 +4,8 @@
 
 #include "pictures.h"
 
+#include "base/filedescriptor.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QJsonArray>
@@ -62,8 +64,9 @@ bool isSet(const char* name)
 std::string chosenPlatform(int argc, char* argv[])
 {
     for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) {
             return argv[i + 1];
+        }
     }
     return isSet("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
 }
@@ -74,10 +77,12 @@ std::set<std::string> installedPlatforms()
 {
     QStringList folders;
     const QByteArray own = qgetenv("QT_QPA_PLATFORM_PLUGIN_PATH");
-    if (!own.isEmpty())
+    if (!own.isEmpty()) {
         folders << QFile::decodeName(own);
-    for (const QString& path : QCoreApplication::libraryPaths())
+    }
+    for (const QString& path : QCoreApplication::libraryPaths()) {
         folders << path + QStringLiteral("/platforms");
+    }
     std::set<std::string> names;
     for (const QString& folder : folders) {
         for (const QFileInfo& file : QDir(folder).entryInfoList({QStringLiteral("*.so")}, QDir::Files)) {
@@ -85,8 +90,9 @@ std::set<std::string> installedPlatforms()
                                         .metaData()
                                         .value(QLatin1String("MetaData"))[QLatin1String("Keys")]
                                         .toArray();
-            for (const QJsonValue& key : keys)
+            for (const QJsonValue& key : keys) {
                 names.insert(key.toString().toLower().toStdString());
+            }
         }
     }
     return names;
@@ -97,8 +103,9 @@ bool platformInstalled(const std::string& list)
 {
     const std::set<std::string> installed = installedPlatforms();
     for (const QString& entry : QString::fromStdString(list).split(u';', Qt::SkipEmptyParts)) {
-        if (installed.contains(entry.section(u':', 0, 0).trimmed().toLower().toStdString()))
+        if (installed.contains(entry.section(u':', 0, 0).trimmed().toLower().toStdString())) {
             return true;
+        }
     }
     return false;
 }
@@ -110,14 +117,17 @@ bool waitFor(int fd, short events, Clock::time_point deadline)
 {
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
+        if (left <= 0) {
             return false;
+        }
         pollfd entry{fd, events, 0};
         const int ready = ::poll(&entry, 1, static_cast<int>(left));
-        if (ready > 0)
+        if (ready > 0) {
             return (entry.revents & events) != 0;
-        if (ready < 0 && errno != EINTR)
+        }
+        if (ready < 0 && errno != EINTR) {
             return false;
+        }
     }
 }
 
@@ -127,70 +137,73 @@ bool waitFor(int fd, short events, Clock::time_point deadline)
 bool waylandRoundTrip(int fd, Clock::time_point deadline)
 {
     const std::uint32_t sync[] = {1, 12u << 16 | 0u, 2};
-    if (!waitFor(fd, POLLOUT, deadline) || ::send(fd, sync, sizeof sync, MSG_NOSIGNAL) != ssize_t(sizeof sync))
+    if (!waitFor(fd, POLLOUT, deadline) || ::send(fd, sync, sizeof sync, MSG_NOSIGNAL) != ssize_t(sizeof sync)) {
         return false;
+    }
     std::vector<unsigned char> received;
     while (received.size() < 4096 && waitFor(fd, POLLIN, deadline)) {
         unsigned char buffer[512];
         const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-        if (got < 0 && errno == EINTR)
+        if (got < 0 && errno == EINTR) {
             continue;
-        if (got <= 0)
+        }
+        if (got <= 0) {
             return false;
+        }
         received.insert(received.end(), buffer, buffer + got);
         std::size_t at = 0;
         while (received.size() - at >= 8) {
             std::uint32_t header[2];
             std::memcpy(header, received.data() + at, sizeof header);
             const std::size_t size = header[1] >> 16;
-            if (size < 8 || size % 4 != 0)
+            if (size < 8 || size % 4 != 0) {
                 return false;
-            if (header[0] == 2 && (header[1] & 0xffff) == 0)
+            }
+            if (header[0] == 2 && (header[1] & 0xffff) == 0) {
                 return true;
-            if (header[0] == 1 && (header[1] & 0xffff) == 0)
+            }
+            if (header[0] == 1 && (header[1] & 0xffff) == 0) {
                 return false; // wl_display.error
-            if (received.size() - at < size)
+            }
+            if (received.size() - at < size) {
                 break;
+            }
             at += size;
         }
     }
     return false;
 }
 
-// A connected unix stream socket, closed when it goes.
-struct Socket
+// A new unix stream socket that does not block, closed when it goes.
+FileDescriptor unixSocket()
 {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    Socket() = default;
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    ~Socket()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
+    return FileDescriptor(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+}
 
 bool waylandAnswers(Clock::time_point deadline)
 {
     std::string path = std::getenv("WAYLAND_DISPLAY");
     if (path.front() != '/') {
-        if (!isSet("XDG_RUNTIME_DIR"))
+        if (!isSet("XDG_RUNTIME_DIR")) {
             return false;
+        }
         path = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" + path;
     }
     sockaddr_un address{};
-    if (path.size() >= sizeof address.sun_path)
+    if (path.size() >= sizeof address.sun_path) {
         return false;
+    }
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.data(), path.size());
-    const Socket socket;
-    if (socket.fd < 0)
+    const FileDescriptor socket = unixSocket();
+    if (!socket.isOpen()) {
         return false;
+    }
     // EAGAIN: the compositor is there, only busy; the round trip waits for it.
-    if (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 && errno != EAGAIN)
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 && errno != EAGAIN) {
         return false;
-    return waylandRoundTrip(socket.fd, deadline);
+    }
+    return waylandRoundTrip(socket.get(), deadline);
 }
 
 // WAYLAND_SOCKET: a connection to the compositor handed over by whoever started this program, as a descriptor
@@ -250,21 +263,24 @@ bool xListens(const char* display)
 {
     char* host = nullptr;
     int number = 0;
-    if (!xcb_parse_display(display, &host, &number, nullptr))
+    if (!xcb_parse_display(display, &host, &number, nullptr)) {
         return false;
+    }
     const bool local = !host || !*host || std::strcmp(host, "unix") == 0;
     std::free(host);
-    if (!local)
+    if (!local) {
         return false;
+    }
     const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
     for (const bool abstract : {true, false}) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::memcpy(address.sun_path + (abstract ? 1 : 0), path.data(), path.size());
         const auto size = socklen_t(offsetof(sockaddr_un, sun_path) + path.size() + (abstract ? 1 : 0));
-        const Socket socket;
-        if (socket.fd >= 0 && ::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), size) == 0)
+        const FileDescriptor socket = unixSocket();
+        if (socket.isOpen() && ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), size) == 0) {
             return true;
+        }
     }
     return false;
 }
@@ -277,12 +293,14 @@ std::unique_ptr<xcb_connection_t, XDisconnect> connectX11(Clock::time_point dead
                                 " does not answer within " + std::to_string(DisplayDeadlineMs / 1000) + " s\n");
     for (;;) {
         std::unique_ptr<xcb_connection_t, XDisconnect> connection(xcb_connect(display, nullptr));
-        if (xcb_connection_has_error(connection.get()) == 0)
+        if (xcb_connection_has_error(connection.get()) == 0) {
             return connection;
+        }
         // An X server whose last client has just left resets, and closes new connections meanwhile: while it
         // listens, try again. One that does not listen is reported at once.
-        if (Clock::now() + RetryPause >= deadline || !xListens(display))
+        if (Clock::now() + RetryPause >= deadline || !xListens(display)) {
             return nullptr;
+        }
         std::this_thread::sleep_for(RetryPause);
     }
 }
@@ -368,25 +386,27 @@ EarlyStart handleEarlyOptions(int argc, char* argv[])
     }
     const bool wantsWayland = platform.empty() || platform.find("wayland") != std::string::npos;
     const bool wantsX11 = platform.empty() || platform.find("xcb") != std::string::npos;
-    if (!wantsWayland && !wantsX11)
+    if (!wantsWayland && !wantsX11) {
         return start; // offscreen, vnc, ...: no display of ours to check
+    }
     const bool wayland = wantsWayland && (isSet("WAYLAND_DISPLAY") || isSet("WAYLAND_SOCKET"));
     const bool x11 = wantsX11 && isSet("DISPLAY");
     if (!wayland && !x11) {
-        if (!wantsX11)
+        if (!wantsX11) {
             std::fprintf(stderr,
                          "clockdeck: no display to open the window on (the platform %s asks for Wayland, and "
                          "WAYLAND_DISPLAY is not set); run clockdeck-cli for the calculation in a terminal\n",
                          platform.c_str());
-        else if (!wantsWayland)
+        } else if (!wantsWayland) {
             std::fprintf(stderr,
                          "clockdeck: no display to open the window on (the platform %s asks for X11, and "
                          "DISPLAY is not set); run clockdeck-cli for the calculation in a terminal\n",
                          platform.c_str());
-        else
+        } else {
             std::fputs("clockdeck: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
                        "run clockdeck-cli for the calculation in a terminal\n",
                        stderr);
+        }
         start.exitCode = 1;
         return start;
     }
@@ -395,8 +415,9 @@ EarlyStart handleEarlyOptions(int argc, char* argv[])
     if (wayland && isSet("WAYLAND_SOCKET")) {
         // A handed-over connection is the caller's choice of display: no fallback.
         if (waylandSocketUsable(std::getenv("WAYLAND_SOCKET"))) {
-            if (platform.empty())
+            if (platform.empty()) {
                 start.platform = "wayland";
+            }
             return start;
         }
         start.exitCode = cannotOpen(std::string("WAYLAND_SOCKET=") + std::getenv("WAYLAND_SOCKET") +
@@ -406,8 +427,9 @@ EarlyStart handleEarlyOptions(int argc, char* argv[])
     if (wayland) {
         if (waylandAnswers(deadline)) {
             // Native on Wayland, with X11 (XWayland) as the way out should the Wayland platform be missing.
-            if (platform.empty())
+            if (platform.empty()) {
                 start.platform = x11 ? "wayland;xcb" : "wayland";
+            }
             return start;
         }
         reasons = std::string("WAYLAND_DISPLAY=") + std::getenv("WAYLAND_DISPLAY") + " does not answer";
@@ -417,8 +439,9 @@ EarlyStart handleEarlyOptions(int argc, char* argv[])
         start.x11 = connectX11(std::max(deadline, Clock::now() + std::chrono::milliseconds(DisplayDeadlineMs)));
         if (start.x11) {
             // After a compositor that failed, Qt must not try it again first.
-            if (platform.empty() || !reasons.empty())
+            if (platform.empty() || !reasons.empty()) {
                 start.platform = "xcb";
+            }
             return start;
         }
         reasons += (reasons.empty() ? "" : "; ") + std::string("DISPLAY=") + std::getenv("DISPLAY") +
@@ -440,8 +463,9 @@ StartOptions parseStartOptions(int argc, char* argv[])
         const std::string_view argument = argv[i];
         std::string_view folder;
         if (argument == "--sysroot") {
-            if (++i == argc)
+            if (++i == argc) {
                 return fail("--sysroot needs a folder");
+            }
             folder = argv[i];
         } else if (argument.starts_with("--sysroot=")) {
             folder = argument.substr(10);
@@ -450,8 +474,9 @@ StartOptions parseStartOptions(int argc, char* argv[])
         }
         std::error_code error;
         const std::filesystem::path path{std::string(folder)};
-        if (folder.empty() || !std::filesystem::is_directory(path, error))
+        if (folder.empty() || !std::filesystem::is_directory(path, error)) {
             return fail("--sysroot: '" + std::string(folder) + "' is not a folder");
+        }
         options.sysroot = path;
     }
     return options;

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "unixsignals.h"
 
+#include "base/filedescriptor.h"
+
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -16,7 +18,9 @@ namespace clockdeck {
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
+// The two ends of the signal pipe: the handler writes one byte a signal, the object reads them in its event loop.
+FileDescriptor pipeReader;
+FileDescriptor pipeWriter;
 std::vector<int> installedSignals;
 bool pipeHasReader = false; // an object reads the pipe
 
@@ -24,7 +28,7 @@ void onSignal(int signal)
 {
     const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signal);
-    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
+    [[maybe_unused]] const ssize_t ignored = ::write(pipeWriter.get(), &byte, 1);
     errno = saved;
 }
 
@@ -32,52 +36,59 @@ void onSignal(int signal)
 
 bool UnixSignals::install(std::initializer_list<int> signalNumbers)
 {
-    if (signalPipe[0] >= 0)
-        return false;
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
-        signalPipe[0] = signalPipe[1] = -1;
+    if (pipeReader.isOpen()) {
         return false;
     }
+    int ends[2] = {-1, -1};
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, ends) != 0) {
+        return false;
+    }
+    pipeReader.reset(ends[0]);
+    pipeWriter.reset(ends[1]);
     for (const int signal : signalNumbers) {
         struct sigaction action = {};
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
-        if (::sigaction(signal, &action, nullptr) == 0)
+        if (::sigaction(signal, &action, nullptr) == 0) {
             installedSignals.push_back(signal);
+        }
     }
     return true;
 }
 
 UnixSignals::UnixSignals(std::initializer_list<int> signalNumbers, QObject* parent) : QObject(parent)
 {
-    if (pipeHasReader || (signalPipe[0] < 0 && !install(signalNumbers)))
+    if (pipeHasReader || (!pipeReader.isOpen() && !install(signalNumbers))) {
         return;
+    }
     pipeHasReader = true;
     // Signals that came before this object are in the pipe already; the notifier reports them at once.
-    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    m_notifier = new QSocketNotifier(pipeReader.get(), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &UnixSignals::readPipe);
 }
 
 UnixSignals::~UnixSignals()
 {
-    if (!m_notifier)
+    if (!m_notifier) {
         return;
-    for (const int signal : installedSignals)
+    }
+    for (const int signal : installedSignals) {
         ::signal(signal, SIG_DFL);
+    }
     installedSignals.clear();
     delete m_notifier;
-    ::close(signalPipe[0]);
-    ::close(signalPipe[1]);
-    signalPipe[0] = signalPipe[1] = -1;
+    pipeReader.reset();
+    pipeWriter.reset();
     pipeHasReader = false;
 }
 
 void UnixSignals::readPipe()
 {
     unsigned char byte = 0;
-    while (::read(signalPipe[0], &byte, 1) == 1)
+    while (::read(pipeReader.get(), &byte, 1) == 1) {
         emit received(byte);
+    }
 }
 
 } // namespace clockdeck

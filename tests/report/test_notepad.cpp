@@ -27,8 +27,9 @@ TEST(OpenInNotePad, closesTheEditorWindowsThenOpensOnlyAFileOfMoreThanTwoBytes)
     };
     for (const auto& [content, windowsOpen, expected] : cases) {
         std::filesystem::remove(file);
-        if (content)
+        if (content) {
             dir.write("Results.txt", content);
+        }
         test::RecordingEditor editor(windowsOpen);
         EXPECT_FALSE(OpenInNotePad(file, editor));
         EXPECT_EQ(editor.calls, expected) << (content ? content : "no file");
@@ -45,8 +46,9 @@ TEST(OpenInNotePad, opensNothingThroughAnotherUsersLink)
     test::RecordingEditor own;
     EXPECT_FALSE(OpenInNotePad(file, own));
     EXPECT_EQ(own.calls.back(), "open " + file.string());
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
         GTEST_SKIP() << "giving the link to another user (nobody) needs root";
+    }
     ASSERT_EQ(::lchown(file.c_str(), 65534, 65534), 0);
     test::RecordingEditor editor;
     EXPECT_EQ(OpenInNotePad(file, editor), ResultsFileError::ForeignLink);

@@ -43,7 +43,8 @@ private slots:
                          .runtimeFolder = m_runtime.path(),
                          .handleSignals = what == "SIGTERM",
                          .quit = [&quits] { ++quits; }});
-            QVERIFY(!form2.load());
+            const auto status = form2.load();
+            QVERIFY(!status);
             QPointer<Form1> window = form2.mainWindow();
             QVERIFY(window && QTest::qWaitForWindowExposed(window));
             QCOMPARE(QSettings("Tarnwick", "Clockdeck").value("Clockdeck/Hwnd").toString(),
@@ -51,12 +52,13 @@ private slots:
             QTest::mouseClick(window->image(1), Qt::LeftButton); // with no icon to bring it back, not hidden
             QTRY_VERIFY(window->isMinimized() && window->isVisible());
 
-            if (what == "SIGTERM")
+            if (what == "SIGTERM") {
                 ::raise(SIGTERM);
-            else if (what == "session end") // as the session manager ends the program
+            } else if (what == "session end") { // as the session manager ends the program
                 QMetaObject::invokeMethod(qApp, "aboutToQuit");
-            else // with no tray to load it again
+            } else { // with no tray to load it again
                 window->close();
+            }
             QTRY_COMPARE(quits, 1);
             QVERIFY(form2.isUnloaded() && (!window || !window->isVisible()) && !form2.trayIcon()->isVisible());
             form2.unload(); // later ways out find nothing left to do
@@ -70,9 +72,13 @@ private slots:
     {
         const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                              QStringLiteral("/Tarnwick/Clockdeck.conf");
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && (!QFileInfo::exists(path) || QFile::remove(path)));
+        const bool folderMade = QDir().mkpath(QFileInfo(path).path());
+        QVERIFY(folderMade);
+        const bool cleared = !QFileInfo::exists(path) || QFile::remove(path);
+        QVERIFY(cleared);
         const QByteArray name = QFile::encodeName(path);
-        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+        const int made = ::mkfifo(name.constData(), 0600);
+        QCOMPARE(made, 0);
         // A writer that comes and goes at once: it finds any reader waiting in open(), and lets it go on.
         std::atomic<bool> done = false, opened = false;
         std::thread writer([&] {
@@ -95,8 +101,11 @@ private slots:
         {
         };
         QVERIFY2(!opened, "the FIFO was opened");
-        QVERIFY(::stat(name.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
-        QVERIFY(QFile::remove(path));
+        const int found = ::stat(name.constData(), &info);
+        QCOMPARE(found, 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+        const bool removed = QFile::remove(path);
+        QVERIFY(removed);
     }
 
     // A restore (the tray, a later start) brings a window that lies wholly outside every screen back into view; one
@@ -104,7 +113,8 @@ private slots:
     void restoreBringsTheWindowIntoView()
     {
         Form2 form2({.sysroot = profile(), .runtimeFolder = m_runtime.path(), .handleSignals = false, .quit = [] {}});
-        QVERIFY(!form2.load());
+        const auto status = form2.load();
+        QVERIFY(!status);
         Form1* window = form2.mainWindow();
         const QRect screen = window->screen()->geometry();
         const struct

@@ -48,14 +48,17 @@ private slots:
         // Another program's lock: the window keeps running its events (here, the timer that lets go) while the
         // append waits, then the entry goes in. A wait inside the append would never see the lock go.
         const int holder = ::open(file.c_str(), O_RDONLY);
-        QCOMPARE(::flock(holder, LOCK_EX), 0);
+        const int locked = ::flock(holder, LOCK_EX);
+        QCOMPARE(locked, 0);
         QTimer::singleShot(200, [holder] { ::close(holder); });
-        QVERIFY(!outputs.append(fields, &window));
+        const bool wentInAtOnce = outputs.append(fields, &window);
+        QVERIFY(!wentInAtOnce); // it waits for the lock
         QCOMPARE(std::filesystem::file_size(file), std::uintmax_t(8));
         QTRY_COMPARE(std::filesystem::file_size(file), std::uintmax_t(16));
 
         outputs.setResultsFile(ResultsFile(dir.path().toStdString())); // a failed append: the box names the file
-        QVERIFY(!outputs.append(fields, &window));
+        const bool wentIn = outputs.append(fields, &window);
+        QVERIFY(!wentIn);
         QCOMPARE(boxes, QStringList{dir.path() + QStringLiteral(": Is a directory")});
     }
 
@@ -78,15 +81,19 @@ private slots:
         outputs.setResultsFile(ResultsFile(file));
         outputs.setErrorBox([&](QWidget* parent, const QString& text) { boxes << (parent == &window ? text : "?"); });
         const int holder = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        QCOMPARE(::flock(holder, LOCK_EX), 0);
+        const int locked = ::flock(holder, LOCK_EX);
+        QCOMPARE(locked, 0);
         QTimer::singleShot(200, [holder] { ::flock(holder, LOCK_UN); });
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             outputs.resultsReleased(fields, Qt::LeftButton, &window);
+        }
         QTRY_COMPARE(content(), std::string("1\r\n\r\n2\r\n\r\n3\r\n\r\n"));
 
-        QCOMPARE(::flock(holder, LOCK_EX), 0); // held to the end of the wait
-        for (int i = 0; i < 5; ++i)
+        const int lockedAgain = ::flock(holder, LOCK_EX); // held to the end of the wait
+        QCOMPARE(lockedAgain, 0);
+        for (int i = 0; i < 5; ++i) {
             outputs.resultsReleased(fields, Qt::LeftButton, &window);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(!boxes.isEmpty(), 2 * int(ReportOutputs::LockWait.count()));
         QTest::qWait(200); // the boxes of waits that did not join would come now
         QCOMPARE(boxes, QStringList{QString::fromStdString(file) + " is locked by another program"});
@@ -95,11 +102,13 @@ private slots:
         QCOMPARE(content(), std::string("1\r\n\r\n2\r\n\r\n3\r\n\r\n9\r\n\r\n"));
 
         // Another user's link: the editor gets nothing, the box says why.
-        if (::geteuid() != 0)
+        if (::geteuid() != 0) {
             QSKIP("giving Results.txt to another user (nobody) needs root");
+        }
         std::filesystem::remove(file);
         std::filesystem::create_symlink(dir.filePath(QStringLiteral("private.txt")).toStdString(), file);
-        QCOMPARE(::lchown(file.c_str(), 65534, 65534), 0);
+        const int given = ::lchown(file.c_str(), 65534, 65534);
+        QCOMPARE(given, 0);
         outputs.resultsReleased(fields, Qt::RightButton, &window);
         QCOMPARE(boxes.last(), QString::fromStdString(file) + " is a symbolic link owned by another user");
         QVERIFY(editor.calls.empty());

@@ -20,8 +20,9 @@ using Claim = SingleInstance::Claim;
 static Claim pokeFromLaterStart(const QString& folder, const QString& key)
 {
     auto answer = std::async(std::launch::async, [folder, key] { return SingleInstance(folder, key).claim(3000); });
-    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     return answer.get();
 }
 
@@ -51,17 +52,24 @@ private slots:
         for (const auto& [mode, channel] : {std::pair{0700, File}, {0711, Bus}, {-1, Bus}}) { // -1: no folder
             QTemporaryDir dir;
             const QString folder = mode < 0 ? QString() : dir.path();
-            QVERIFY(mode < 0 || ::chmod(QFile::encodeName(folder).constData(), mode_t(mode)) == 0);
+            if (mode >= 0) {
+                const int changed = ::chmod(QFile::encodeName(folder).constData(), mode_t(mode));
+                QCOMPARE(changed, 0);
+            }
             SingleInstance first(folder, SingleInstance::displayKey(nullptr, ":0"));
-            QCOMPARE(first.claim(), Claim::First);
+            const Claim claim = first.claim();
+            QCOMPARE(claim, Claim::First);
             QCOMPARE(first.channel(), channel);
             QSignalSpy shown(&first, &SingleInstance::showRequested);
             // The same display, named otherwise: answered after the window was asked for.
-            QCOMPARE(pokeFromLaterStart(folder, SingleInstance::displayKey("", "unix:0.1")), Claim::Running);
+            const Claim sameDisplay = pokeFromLaterStart(folder, SingleInstance::displayKey("", "unix:0.1"));
+            QCOMPARE(sameDisplay, Claim::Running);
             QCOMPARE(shown.count(), 1);
             // Another display, or a Wayland session beside XWayland's :0: a window of its own.
-            QCOMPARE(pokeFromLaterStart(folder, SingleInstance::displayKey(nullptr, ":1")), Claim::First);
-            QCOMPARE(pokeFromLaterStart(folder, SingleInstance::displayKey("wayland-0", ":0")), Claim::First);
+            const Claim otherDisplay = pokeFromLaterStart(folder, SingleInstance::displayKey(nullptr, ":1"));
+            QCOMPARE(otherDisplay, Claim::First);
+            const Claim wayland = pokeFromLaterStart(folder, SingleInstance::displayKey("wayland-0", ":0"));
+            QCOMPARE(wayland, Claim::First);
         }
     }
 
@@ -71,13 +79,26 @@ private slots:
         for (const bool live : {false, true}) {
             const QString key = live ? "live" : "stale", socket = SingleInstance(m_runtime.path(), key).socketPath();
             const int lock = ::open(QFile::encodeName(socket.chopped(7) + ".lock").constData(), O_RDWR | O_CREAT, 0600);
-            QVERIFY(lock >= 0 && (!live || ::flock(lock, LOCK_EX) == 0));
+            QVERIFY(lock >= 0);
+            const int locked = live ? ::flock(lock, LOCK_EX) : 0;
+            QCOMPARE(locked, 0);
             const int bound = unixSocket(socket, false, live); // and never accepting
-            QVERIFY(bound >= 0 && (live || ::close(bound) == 0));
+            QVERIFY(bound >= 0);
+            const int closed = live ? 0 : ::close(bound);
+            QCOMPARE(closed, 0);
             SingleInstance next(m_runtime.path(), key);
-            QCOMPARE(next.claim(1000), live ? Claim::NoAnswer : Claim::First);
-            QVERIFY(live ? QFileInfo(socket).exists() && ::flock(lock, LOCK_EX | LOCK_NB) == 0 && ::close(bound) == 0
-                         : pokeFromLaterStart(m_runtime.path(), key) == Claim::Running); // the silent holder keeps all
+            const Claim claim = next.claim(1000);
+            QCOMPARE(claim, live ? Claim::NoAnswer : Claim::First);
+            if (live) { // the silent holder keeps all
+                QVERIFY(QFileInfo(socket).exists());
+                const int stillOurs = ::flock(lock, LOCK_EX | LOCK_NB);
+                QCOMPARE(stillOurs, 0);
+                const int unbound = ::close(bound);
+                QCOMPARE(unbound, 0);
+            } else {
+                const Claim later = pokeFromLaterStart(m_runtime.path(), key);
+                QCOMPARE(later, Claim::Running);
+            }
             ::close(lock);
         }
     }
@@ -89,7 +110,10 @@ private slots:
         const QString socket = SingleInstance(m_runtime.path(), QStringLiteral("busy")).socketPath();
         const int lock = ::open(QFile::encodeName(socket.chopped(7) + ".lock").constData(), O_RDWR | O_CREAT, 0600);
         const int listening = unixSocket(socket, false, true);
-        QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0 && listening >= 0);
+        QVERIFY(lock >= 0);
+        QVERIFY(listening >= 0);
+        const int locked = ::flock(lock, LOCK_EX);
+        QCOMPARE(locked, 0);
         auto running = std::async(std::launch::async, [listening] {
             ::close(::accept(listening, nullptr, nullptr)); // given way to newer ones
             const int fd = ::accept(listening, nullptr, nullptr);
@@ -99,7 +123,8 @@ private slots:
         });
         const Claim claim = SingleInstance(m_runtime.path(), QStringLiteral("busy")).claim(3000);
         ::shutdown(listening, SHUT_RDWR); // a start that never came back leaves the second accept waiting
-        QVERIFY(running.get());
+        const bool answered = running.get();
+        QVERIFY(answered);
         QCOMPARE(claim, Claim::Running);
         ::close(listening);
         ::close(lock);
@@ -109,22 +134,31 @@ private slots:
     void strangersOnTheChannelAreDropped()
     {
         SingleInstance first(m_runtime.path(), QStringLiteral("strangers"));
-        QCOMPARE(first.claim(), Claim::First);
+        const Claim claim = first.claim();
+        QCOMPARE(claim, Claim::First);
         QSignalSpy shown(&first, &SingleInstance::showRequested);
         std::vector<int> strangers;
         const QByteArray junk[] = {"", "hello\n", QByteArray(4096, 'x'), ""};
         for (int i = 0; i < SingleInstance::MaxPending * 4; ++i, QCoreApplication::processEvents()) {
-            strangers.push_back(unixSocket(first.socketPath(), true));
-            QVERIFY(strangers.back() >= 0 && ::write(strangers.back(), junk[i % 4].data(), junk[i % 4].size()) >= 0);
+            const int fd = unixSocket(first.socketPath(), true);
+            QVERIFY(fd >= 0);
+            strangers.push_back(fd);
+            const ssize_t written = ::write(fd, junk[i % 4].data(), junk[i % 4].size());
+            QVERIFY(written >= 0);
         }
-        QCOMPARE(pokeFromLaterStart(m_runtime.path(), QStringLiteral("strangers")), Claim::Running);
+        const Claim later = pokeFromLaterStart(m_runtime.path(), QStringLiteral("strangers"));
+        QCOMPARE(later, Claim::Running);
         QCOMPARE(shown.count(), 1);
         char byte = 0; // before any deadline, the oldest gave way to newer ones
-        QVERIFY(::recv(strangers[0], &byte, 1, MSG_DONTWAIT) == 0 &&
-                ::recv(strangers.back(), &byte, 1, MSG_DONTWAIT) < 0);
+        const ssize_t oldest = ::recv(strangers[0], &byte, 1, MSG_DONTWAIT);
+        const ssize_t newest = ::recv(strangers.back(), &byte, 1, MSG_DONTWAIT);
+        QCOMPARE(oldest, 0);
+        QVERIFY(newest < 0);
         QTest::qWait(SingleInstance::ConnectionDeadlineMs * 3 / 2);
-        for (const int fd : strangers) // end of file, or reset, by the deadline at the latest
-            QVERIFY(::recv(fd, &byte, 1, MSG_DONTWAIT) == 0 || errno != EAGAIN);
+        for (const int fd : strangers) { // end of file, or reset, by the deadline at the latest
+            const ssize_t got = ::recv(fd, &byte, 1, MSG_DONTWAIT);
+            QVERIFY(got == 0 || errno != EAGAIN);
+        }
     }
 };
 
