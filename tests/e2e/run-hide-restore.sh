@@ -37,12 +37,12 @@ hide() { # hide WAY WINDOW
 restore() { # restore WAY
     case $1 in
     double-click) xdo mousemove --window "$icon" 8 8 click --repeat 2 --delay 80 1 ;;
-    menu) # the XEmbed menu opens on the right button's release; its first entry is Show Clockdeck
+    menu) # the XEmbed menu opens on the right button's release; Show Clockdeck is its second entry
         local before
         before=$(xdo search --onlyvisible --pid "$app" | wc -l)
         xdo mousemove --window "$icon" 8 8 click 3
         wait_for 20 test "$(xdo search --onlyvisible --pid "$app" | wc -l)" -gt "$before" || return 1
-        xdo key Down Return ;;
+        xdo key Down Down Return ;;
     second-start) timeout 20 "$clockdeck" --sysroot "$profile" >>"$work/clockdeck.log" 2>&1 ;;
     Activate) /usr/bin/python3 "$here/watcher.py" activate "$work/items" ;;
     Show-Clockdeck) /usr/bin/python3 "$here/watcher.py" choose "$work/items" "Show Clockdeck" ;;
