@@ -19,9 +19,8 @@ struct CalcFixture
         for (auto [list, entries] : {std::pair{&calc.List1, std::span<const std::string_view>(MemoryClassEntries)},
                                      {&calc.List2, ModuleClockEntries},
                                      {&calc.List3, ModuleRatingEntries}}) {
-            for (auto e : entries) {
+            for (auto e : entries)
                 list->AddItem(e);
-            }
         }
         calc.List1.ListIndex = 0;
         calc.List2.ListIndex = calc.List3.ListIndex = 6;
