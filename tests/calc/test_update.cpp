@@ -84,17 +84,14 @@ TEST(Update, DerivedFieldsFollowTheInputs)
     // clang-format on
     for (const auto& [inputs, expected] : cases) {
         std::string row = "inputs:"; // the row's name: its inputs
-        for (const auto& [field, text] : inputs) {
+        for (const auto& [field, text] : inputs)
             row += std::string(" ") + std::string(fieldName(field)) + "=" + text;
-        }
         CalcFixture f;
         f.calc.Update();
-        for (const auto& [field, text] : inputs) {
+        for (const auto& [field, text] : inputs)
             f.calc.setText(field, text);
-        }
-        for (const auto& [field, text] : expected) {
+        for (const auto& [field, text] : expected)
             EXPECT_EQ(f[field], text) << fieldName(field) << ", " << row;
-        }
         EXPECT_TRUE(f.sink.empty()) << row;
     }
 }
@@ -107,21 +104,18 @@ TEST(Update, DerivedFieldsDependOnTheInputsAlone)
                           {Field::SelectDDR, "166"},           {Field::PCramNum, "216"},
                           {Field::OverClock_CPU_Vcore, "1.4"}, {Field::OC_Vdimm, "2.65"}};
     CalcFixture forward, backward;
-    for (const auto& [field, text] : inputs) {
+    for (const auto& [field, text] : inputs)
         forward.calc.setText(field, text);
-    }
-    for (auto input = inputs.rbegin(); input != inputs.rend(); ++input) {
+    for (auto input = inputs.rbegin(); input != inputs.rend(); ++input)
         backward.calc.setText(input->first, input->second);
-    }
     std::vector<std::string> once;
     for (std::size_t i = 0; i < FieldCount; ++i) {
         EXPECT_EQ(forward[Field(i)], backward[Field(i)]) << fieldName(Field(i)) << " set in the opposite order";
         once.push_back(forward[Field(i)]);
     }
     forward.calc.Update();
-    for (std::size_t i = 0; i < FieldCount; ++i) {
+    for (std::size_t i = 0; i < FieldCount; ++i)
         EXPECT_EQ(forward[Field(i)], once[i]) << fieldName(Field(i)) << " after a second run";
-    }
 }
 
 // A fault stops the run where it happens; what was written stays, and a persisting fault is reported each run.
@@ -150,9 +144,8 @@ TEST(Update, CeilRoundsUpByTheFifteenDigitText)
         {13.00000000000001, 13.00000000000001}, {std::numeric_limits<double>::infinity(), 0},
         {std::numeric_limits<double>::quiet_NaN(), 0}};
     // clang-format on
-    for (const auto& [value, expected] : cases) {
+    for (const auto& [value, expected] : cases)
         EXPECT_EQ(f.calc.Ceil(value), expected) << value;
-    }
     EXPECT_EQ(f.sink.ceilFaults, (std::vector<std::string>{"Overflow", "Invalid operation"}));
 }
 

@@ -7,7 +7,7 @@
 # Usage: run-a11y.sh BUILD_DIR PROFILE_DIR
 tools=(Xvfb xdpyinfo xprop openbox xdotool xclip /usr/bin/python3 /usr/libexec/at-spi-bus-launcher)
 source "$(dirname "$0")/session.sh"
-[[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "FAIL: no session bus; run under dbus-run-session" >&2; exit 1; }
+need_bus
 /usr/bin/python3 -c 'import pyatspi' 2>"$work/pyatspi.log" ||
     { cat "$work/pyatspi.log" >&2; echo "FAIL: python3-pyatspi is missing (tools/deps.sh installs it)" >&2; exit 1; }
 
@@ -15,11 +15,8 @@ source "$(dirname "$0")/session.sh"
 pids+=($!)
 wait_for 100 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress ||
     { cat "$work/at-spi.log" >&2; echo "FAIL: the accessibility bus did not start" >&2; exit 1; }
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 300 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
-
-"$work/prefix/bin/clockdeck-cli" --sysroot "$profile" | sed -n '2,25p' >"$work/expected.txt"
+start_openbox
+expected_report
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$clockdeck" --sysroot "$profile" >"$work/clockdeck.log" 2>&1 &
 app=$!
 pids+=("$app")

@@ -7,25 +7,8 @@
 # dbus-run-session. Usage: run-hide-restore.sh BUILD_DIR PROFILE_DIR
 tools=(Xvfb xdpyinfo openbox trayer xdotool xwininfo xprop /usr/bin/python3)
 source "$(dirname "$0")/session.sh"
-[[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "FAIL: no session bus; run under dbus-run-session" >&2; exit 1; }
-
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 300 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
-
-main_window() { # the mapped 381 x 325 window of process $app
-    local w
-    for w in $(xdo search --onlyvisible --pid "$app" 2>/dev/null); do
-        xwininfo -id "$w" | grep -q 'Width: 381' && xwininfo -id "$w" | grep -q 'Height: 325' && { echo "$w"; return 0; }
-    done
-    return 1
-}
-start() {
-    "$clockdeck" --sysroot "$profile" >>"$work/clockdeck.log" 2>&1 &
-    app=$!
-    pids+=("$app")
-    wait_for 200 main_window || { fail "no main window appeared"; finish; }
-}
+need_bus
+start_openbox
 hide() { # hide WAY WINDOW
     case $1 in
     button) xdo mousemove --window "$2" 335 13 && sleep 0.05 && xdo click 1 ;;
@@ -63,16 +46,10 @@ matrix() { # matrix RESTORE...: each way of hiding, then each given way back
 }
 
 echo "-- an XEmbed tray: the double click, the menu's Show Clockdeck and a second start"
-trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
-    >"$work/trayer.log" 2>&1 &
-trayer_pid=$!
-pids+=("$trayer_pid")
-wait_for 100 xdo search --pid "$trayer_pid" || fail "trayer did not start"
-start
-panel=$(xdo search --all --pid "$trayer_pid" --name '^panel$' | head -n1)
-icon_of() { xwininfo -children -id "$panel" | grep -E '^ +0x' | grep -v ' 1x1+' | awk '{print $1}'; }
-wait_for 100 test -n "$(icon_of)" || fail "no tray icon"
-icon=$(icon_of)
+start_trayer
+start_app
+wait_for 100 test -n "$(tray_icons)" || fail "no tray icon"
+icon=$(tray_icons)
 matrix double-click menu second-start
 kill "$app" "$trayer_pid"
 wait "$app" || fail "SIGTERM ended the program with $?"
@@ -81,7 +58,7 @@ echo "-- a StatusNotifierItem host: Activate and the exported menu's Show Clockd
 /usr/bin/python3 "$here/watcher.py" serve "$work/items" 2>"$work/watcher.log" &
 pids+=($!)
 wait_for 100 grep -q ready "$work/items" || fail "the fake tray host did not start"
-start
+start_app
 wait_for 100 grep -q StatusNotifierItem "$work/items" || fail "no tray item registered"
 matrix Activate Show-Clockdeck
 finish

@@ -9,7 +9,7 @@
 tools=(Xvfb xdpyinfo weston xdotool import convert compare /usr/bin/python3)
 source "$(dirname "$0")/session.sh"
 reference=$here/../data/render-form1.png
-[[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "FAIL: no session bus; run under dbus-run-session" >&2; exit 1; }
+need_bus
 
 /usr/bin/python3 "$here/watcher.py" serve "$work/items" 2>"$work/watcher.log" &
 watcher=$!

@@ -46,6 +46,39 @@ finish() {
     fi
     echo "end-to-end checks passed"
 }
+need_bus() { [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "FAIL: no session bus; run under dbus-run-session" >&2; exit 1; }; }
+start_openbox() {
+    openbox >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    wait_for 300 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+}
+start_trayer() { # an XEmbed tray in the lower right corner, its process in $trayer_pid
+    trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
+        >"$work/trayer.log" 2>&1 &
+    trayer_pid=$!
+    pids+=("$trayer_pid")
+    wait_for 100 xdo search --pid "$trayer_pid" || fail "trayer did not start"
+}
+tray_icons() { # windows docked in trayer's panel, other than its 1 x 1 helpers
+    local panel
+    panel=$(xdo search --all --pid "$trayer_pid" --name '^panel$' | head -n1)
+    xwininfo -children -id "$panel" | grep -E '^ +0x' | grep -v ' 1x1+' | awk '{print $1}'
+}
+main_window() { # the mapped 381 x 325 window (the client area and its frame) of process $app
+    local w
+    for w in $(xdo search --onlyvisible --pid "$app" 2>/dev/null); do
+        xwininfo -id "$w" | grep -q 'Width: 381' && xwininfo -id "$w" | grep -q 'Height: 325' && { echo "$w"; return 0; }
+    done
+    return 1
+}
+start_app() { # the program started on the profile, its process in $app, its main window up
+    "$clockdeck" --sysroot "$profile" >>"$work/clockdeck.log" 2>&1 &
+    app=$!
+    pids+=("$app")
+    wait_for 200 main_window || { fail "no main window appeared"; finish; }
+}
+# The expected report, lines 2 to 25 (line 1 is the time), from the command-line program on the same profile.
+expected_report() { "$work/prefix/bin/clockdeck-cli" --sysroot "$profile" | sed -n '2,25p' >"$work/expected.txt"; }
 
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log" >&2; exit 1; }
 clockdeck=$work/prefix/bin/clockdeck

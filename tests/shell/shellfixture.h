@@ -7,6 +7,7 @@
 #include "shell/spinbar.h"
 #include "support/recordingsink.h"
 
+#include <QImage>
 #include <QTest>
 
 #include <memory>
@@ -28,11 +29,33 @@ struct LoadedWindow
     LoadedWindow()
     {
         window->load(profile());
-        if (!QTest::qWaitForWindowExposed(window.get())) {
+        if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("the main window was never exposed");
-        }
     }
     Form1* operator->() { return window.get(); }
 };
+
+// What sets @p picture apart from its reviewed reference render-NAME.png (render-NAME@2x.png at 200 %), empty if
+// nothing: at most one pixel in 4000 may have a colour channel more than 40 off. Font library builds differ that
+// much in antialiasing; a label moved by one pixel changes a hundred pixels or more, a focus frame about 35, a solid
+// outline instead of a dotted one 400. After an intended change of the look, run with CLOCKDECK_UPDATE_RENDER=1.
+inline QString renderDifference(const QImage& picture, const QString& name)
+{
+    const QImage shot = picture.convertToFormat(QImage::Format_RGB32);
+    const QString path = qEnvironmentVariable("CLOCKDECK_TEST_DATA") + "/render-" + name +
+                         (picture.devicePixelRatio() > 1.5 ? "@2x.png" : ".png");
+    if (qEnvironmentVariableIsSet("CLOCKDECK_UPDATE_RENDER") && !shot.save(path))
+        return "cannot save " + path;
+    const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
+    if (shot.size() != reference.size())
+        return QStringLiteral("not the size of %1").arg(path);
+    qint64 differing = 0;
+    const uchar *a = shot.constBits(), *b = reference.constBits();
+    for (qsizetype i = 0; i < shot.sizeInBytes(); i += 4)
+        differing += qAbs(a[i] - b[i]) > 40 || qAbs(a[i + 1] - b[i + 1]) > 40 || qAbs(a[i + 2] - b[i + 2]) > 40;
+    return differing <= shot.width() * shot.height() / 4000
+               ? QString()
+               : QStringLiteral("%1 pixels differ from %2").arg(differing).arg(path);
+}
 
 } // namespace clockdeck::test
