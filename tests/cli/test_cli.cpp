@@ -201,6 +201,8 @@ TEST(Cli, BestPrintsTheTopRowsInTextAndJson)
     none.mostExcluding = PlanLimit::Link;
     EXPECT_EQ(bestText(none, 10),
               "evaluated 0 combinations; none met the limits; the link limit (--max-link) excluded the most\n");
+    none.limits.unlocked = true;
+    EXPECT_NE(bestJson(none, 10).find(R"("unlocked": true}, "evaluated": 0, "met": 0, "rows": [])"), std::string::npos);
 }
 
 // A sweep's rows go out as they are computed: JSON row by row, text in blocks; together, the same output.
