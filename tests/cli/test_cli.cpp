@@ -423,7 +423,13 @@ TEST(CliOutput, EscapesAndRegisterCodes)
 {
     EXPECT_EQ(quotedJson("a\\\"\x01\u009b\u202e\xE2\x80|\xFF"), R"("a\\\"\u0001\u009b\u202e\ufffd\ufffd|\ufffd")");
     EXPECT_EQ(reportLines("a\r\n\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
-    EXPECT_EQ(moduleRating({MemoryType::Ddr, 5.5, 181}) + moduleRating({MemoryType::Ddr, 4.7, 212}), "PC3000DDR424");
+    EXPECT_EQ(moduleRating({MemoryType::Ddr, 5.5, 181}) + moduleRating({MemoryType::Ddr, 4.7, 212}) +
+                  moduleRating({MemoryType::Ddr2, 3.75, 266}),
+              "PC3000DDR424PC2-4200");
+    SweepRow row; // each mark in its own member
+    row.linkOver1000 = true;
+    EXPECT_NE(jsonSweepRow({}, row, true).find(R"("link_over_1000": true, "memory_over_rated": false})"),
+              std::string::npos);
     LiveReadings live; // FID/VID now 12/2, start 3/31, max 16/18
     live.fidVid = decodeFidVidStatus(0x00121f020010030c, true);
     for (const char* part : {R"("raw": "0x00121f020010030c", "decoded": true,)",
@@ -452,6 +458,8 @@ TEST(CliOutput, EscapesAndRegisterCodes)
     live.northbridge.link.value = HtLink{0, 800, 4, 16, 16};
     EXPECT_EQ(planAgainstHardware(plan, live),
               std::vector<std::string>{"link clock differs: plan 1000 MHz, hardware 800 MHz"});
+    live.fidVid->current.fid = 13; // revision F's odd codes are the half multipliers
+    EXPECT_EQ(liveMultiplier(live), 10.5);
     live.fidVid.reset();
     EXPECT_TRUE(planAgainstHardware(plan, live).empty());
 }
