@@ -104,6 +104,8 @@ TEST(Hardware, RegisterCodesAndShortSpaces)
               std::tuple(100U, 133U, std::nullopt, std::nullopt));
     EXPECT_EQ(std::tuple(memClkMHz(0, true), memClkMHz(1, true), memClkMHz(2, true), memClkMHz(4, true)),
               std::tuple(200U, 266U, 333U, std::nullopt));
+    EXPECT_EQ(std::tuple(linkWidthBits(3), linkWidthBits(4), linkWidthBits(5), linkWidthBits(2)),
+              std::tuple(32U, 2U, 4U, std::nullopt));
 
     const std::string link = config(0x1100, {{0x84, 0x1100'0000}, {0x88, 0x0700}, {0x98, 0x5}});
     const std::string dram = config(0x1102, {{0x88, 0x07F2'4FF1}, {0x94, 0x0200'0005}});
@@ -129,10 +131,14 @@ TEST(Hardware, RegisterCodesAndShortSpaces)
         EXPECT_FALSE(c.dram.value) << c.name;
     }
     EXPECT_EQ(describe(decodeLink(link, 256)), "link 0: reserved frequency code 0x7");
+    EXPECT_EQ(describe(decodeLink(config(0x1100, {{0x84, 0x1100'0000}, {0x88, 0x0F00}, {0x98, 0x5}}), 256)),
+              "link 0: 100 MHz 0.500000x 16/16");
     // MemClk 0 (100 MHz) with CL code 1 (2), tRC 7 + 15, tRCD 4, tRAS 15 and a tRP of 7, above its range.
     EXPECT_EQ(describe(decodeDram(dram, 256, false)), "100 MHz; reserved code in DRAM Timing Low 0x7f24ff1");
     EXPECT_EQ(describe(decodeDram(config(0x1102, {{0x88, 0x06F2'4FF1}, {0x90, 1U << 28}}), 256, false)),
               "100 MHz; 2.000000-4-6-15 tRC 22 2T");
+    EXPECT_EQ(describe(decodeDram(config(0x1102, {{0x88, 0x06F2'1FF1}}), 256, false)), // tRCD 1, below its range
+              "100 MHz; reserved code in DRAM Timing Low 0x6f21ff1");
     EXPECT_EQ(describe(decodeDram(config(0x1102, {{0x94, 0x0030'0000}}), 256, false)),
               "reserved memory clock code 0x3");
 }
@@ -167,8 +173,9 @@ TEST(Hardware, SpdFieldsAtTheirEdges)
         {"DDR CL 1 to 4 by halves", spd({{18, 0x7F}}), "DDR 200 MHz CL 1.0 1.5 2.0 2.5 3.0 3.5 4.0, 256 MB, PART-1; "},
         {"DDR2-533: 3.75 ns, CL bits 0-1 unused", spd({{2, 0x08}, {9, 0x3D}, {18, 0x1F}, {5, 0x00}}),
          "DDR2 266 MHz CL 2.0 3.0 4.0, 256 MB, PART-1; "},
-        {"DDR2-667: 3.0 ns, CL 7, 4 ranks", spd({{2, 0x08}, {9, 0x30}, {18, 0x80}, {5, 0x63}}),
-         "DDR2 333 MHz CL 7.0, 1024 MB, PART-1; "},
+        {"DDR2-667: 3.0 ns, CL 7, 4 ranks, 16 rows", spd({{2, 0x08}, {9, 0x30}, {18, 0x80}, {5, 0x63}, {3, 0x10}}),
+         "DDR2 333 MHz CL 7.0, 8192 MB, PART-1; "},
+        {"6.9 ns", spd({{9, 0x69}}), "DDR 144 MHz CL 2.0 2.5 3.0, 256 MB, PART-1; "},
         {"part: escapes and high bytes shown as ?, padding gone",
          spd({{73, 0x1B}, {74, 0xC3}, {79, 0x7F}, {80, 0xFF}, {81, 0xFF}, {90, 0xFF}}),
          "DDR 200 MHz CL 2.0 2.5 3.0, 256 MB, ??RT-1?; "},

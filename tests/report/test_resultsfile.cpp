@@ -70,6 +70,12 @@ struct Refusal
 
 const Refusal Refusals[] = {
     {"a FIFO", [](auto& f, auto&) { ::mkfifo(f.c_str(), 0600); }, " is not a regular file"},
+    {"a link to a FIFO",
+     [](auto& f, auto&) {
+         ::mkfifo((f.string() + "~").c_str(), 0600);
+         fs::create_symlink(f.string() + "~", f);
+     },
+     " is not a regular file"},
     {"a dangling link", [](auto& f, auto&) { fs::create_symlink("gone", f); },
      " is a symbolic link to a file that does not exist"},
     {"the size limit partway, new file", [](auto&, auto& d) { d.error = EFBIG; }, ": File too large"},
@@ -181,6 +187,29 @@ TEST(ResultsFile, appendsWholeEntriesOneAtATimeToAPrivateFile)
         pos = end;
     }
     EXPECT_TRUE(entries == expected) << "entries mixed up or lost";
+}
+
+// A file system without locks (ENOLCK) or a signal during the lock (EINTR): the entry still goes in.
+TEST(ResultsFile, appendsWhereTheLockIsUnsupportedOrInterrupted)
+{
+    struct LockFault final : AppendDevice
+    {
+        int error = 0;
+        int tryLock(int fd) override
+        {
+            errno = std::exchange(error, 0);
+            return errno != 0 ? -1 : AppendDevice::tryLock(fd);
+        }
+    };
+    test::TempFolder dir;
+    for (const int error : {ENOLCK, EINTR}) {
+        auto device = std::make_shared<LockFault>();
+        device->error = error;
+        ResultsFile results(dir.path() / "Results.txt");
+        results.setDevice(device);
+        EXPECT_FALSE(results.append("entry")) << error;
+    }
+    EXPECT_EQ(readAll(dir.path() / "Results.txt"), "entry\r\nentry\r\n");
 }
 
 TEST(LocaleText, convertsToTheLocalesCharacterSet)
