@@ -29,8 +29,9 @@ struct Loaded
 void BM_Update(benchmark::State& state)
 {
     Loaded l(state.range(0) == 0 ? "200" : "166");
-    for (auto _ : state)
+    for (auto _ : state) {
         l.calc.Update();
+    }
     benchmark::DoNotOptimize(l.seen);
 }
 BENCHMARK(BM_Update)->Arg(0)->Arg(1)->ArgNames({"divider"});

@@ -19,8 +19,9 @@ void BM_Cli(benchmark::State& state)
     if (state.range(0) != 0) {
         args.insert(args.end(), {"--sweep=BusSpeed=200:299", "--sweep=Multiplier=8:12.5"});
     }
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(clockdeck::runCli(args));
+    }
 }
 BENCHMARK(BM_Cli)->ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"sweep1000", "json"})->Unit(benchmark::kMillisecond);
 

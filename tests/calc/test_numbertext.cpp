@@ -25,13 +25,15 @@ TEST(NumberText, ParseTakesTheLongestLeadingNumber)
         {"2e+x", 2}, {"1.2.3", 1.2}, {"+9.1%", 9.1}, {"abc", 0}, {"", 0}, {"-", 0}, {".", 0}, {"1 2", 1},
         {"1e-999", 0}, {"1e999", Inf}, {"-1e999", -Inf}, {"0.000001e400", Inf}};
     // clang-format on
-    for (const auto& [text, expected] : cases)
+    for (const auto& [text, expected] : cases) {
         EXPECT_EQ(ParseLeadingNumber(text), expected) << text;
+    }
     EXPECT_EQ(ParseLeadingNumber(std::string{'1', '2', '\0', '3'}), 12);
     EXPECT_EQ(strictNumber(" 12. "), 12);
     EXPECT_EQ(strictNumber("-3.5e1"), -35);
-    for (const char* notANumber : {"", "   ", "11 x", "200 MHz", "1.2.3"})
+    for (const char* notANumber : {"", "   ", "11 x", "200 MHz", "1.2.3"}) {
         EXPECT_EQ(strictNumber(notANumber), std::nullopt) << notANumber;
+    }
 }
 
 TEST(NumberText, NumberToTextWritesFifteenDigitsWithoutNoise)
@@ -42,8 +44,9 @@ TEST(NumberText, NumberToTextWritesFifteenDigitsWithoutNoise)
         {12.00000000000048, "12.0000000000005"}, {999999999999999, "999999999999999"}, {1e15, "1E+15"},
         {0.00001, ".00001"}, {1.5e-7, "1.5E-07"}, {Max, "1.79769313486232E+308"}, {Inf, "inf"}, {NaN, "nan"}};
     // clang-format on
-    for (const auto& [value, expected] : cases)
+    for (const auto& [value, expected] : cases) {
         EXPECT_EQ(NumberToText(value), expected) << expected;
+    }
     EXPECT_EQ(fifteenDigitText(0.5), "0.5");
 }
 
@@ -74,8 +77,9 @@ TEST(NumberText, FormatNumberPatternFollowsThePlaceholders)
         {200.5, "###.0#", "200.5"}, {100.125, "###.#0", "100.13"}, {100.05, "###.#0", "100.05"},
         {100, "###.#0", "100.0"},   {216.5, "###", "217"},         {219.49, "###", "219"},
         {0.4, "###", ""},           {-Inf, "###.0", "-inf"}};
-    for (const auto& [value, pattern, expected] : cases)
+    for (const auto& [value, pattern, expected] : cases) {
         EXPECT_EQ(FormatNumberPattern(value, pattern), expected) << value << " " << pattern;
+    }
 }
 
 } // namespace

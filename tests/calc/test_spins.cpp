@@ -102,17 +102,20 @@ TEST(Spins, PressesSayWhatTheyChanged)
         const char* start;
         bool up;
         PressResult result;
-    } cases[] = {{Spin::VScroll7, "14.5", true, PressResult::Changed},  {Spin::VScroll7, "14.8", true, PressResult::Clamped},
-                 {Spin::VScroll7, "15", true, PressResult::Unchanged},  {Spin::VScroll6, "100", false, PressResult::Unchanged},
-                 {Spin::VScroll6, "100", true, PressResult::Changed},   {Spin::VScroll2, "200", true, PressResult::Unchanged},
-                 {Spin::VScroll2, "200", false, PressResult::Changed},  {Spin::VScroll5, "300", true, PressResult::Unchanged},
-                 {Spin::VScroll5, "100", false, PressResult::Unchanged}, {Spin::VScroll5, "100", true, PressResult::Changed}};
+    } cases[] = {
+        {Spin::VScroll7, "14.5", true, PressResult::Changed},   {Spin::VScroll7, "14.8", true, PressResult::Clamped},
+        {Spin::VScroll7, "15", true, PressResult::Unchanged},   {Spin::VScroll6, "100", false, PressResult::Unchanged},
+        {Spin::VScroll6, "100", true, PressResult::Changed},    {Spin::VScroll2, "200", true, PressResult::Unchanged},
+        {Spin::VScroll2, "200", false, PressResult::Changed},   {Spin::VScroll5, "300", true, PressResult::Unchanged},
+        {Spin::VScroll5, "100", false, PressResult::Unchanged}, {Spin::VScroll5, "100", true, PressResult::Changed}};
     for (const auto& c : cases) {
         CalcFixture f;
         const Field field = Spins[index(c.spin)].field;
-        if (!f.calc.selectEntry(field, c.start))
+        if (!f.calc.selectEntry(field, c.start)) {
             f.calc.setText(field, c.start);
-        EXPECT_EQ(f.calc.press(c.spin, c.up), c.result) << Spins[index(c.spin)].name << (c.up ? " up from " : " down from ") << c.start;
+        }
+        EXPECT_EQ(f.calc.press(c.spin, c.up), c.result)
+            << Spins[index(c.spin)].name << (c.up ? " up from " : " down from ") << c.start;
     }
 }
 

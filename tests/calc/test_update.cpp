@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-#include "calcfixture.h"
 #include "calc/numbertext.h"
+#include "calcfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -84,14 +84,17 @@ TEST(Update, DerivedFieldsFollowTheInputs)
     // clang-format on
     for (const auto& [inputs, expected] : cases) {
         std::string row = "inputs:"; // the row's name: its inputs
-        for (const auto& [field, text] : inputs)
+        for (const auto& [field, text] : inputs) {
             row += std::string(" ") + std::string(fieldName(field)) + "=" + text;
+        }
         CalcFixture f;
         f.calc.Update();
-        for (const auto& [field, text] : inputs)
+        for (const auto& [field, text] : inputs) {
             f.calc.setText(field, text);
-        for (const auto& [field, text] : expected)
+        }
+        for (const auto& [field, text] : expected) {
             EXPECT_EQ(f[field], text) << fieldName(field) << ", " << row;
+        }
         EXPECT_TRUE(f.sink.empty()) << row;
     }
 }
@@ -104,18 +107,21 @@ TEST(Update, DerivedFieldsDependOnTheInputsAlone)
                           {Field::SelectDDR, "166"},           {Field::PCramNum, "216"},
                           {Field::OverClock_CPU_Vcore, "1.4"}, {Field::OC_Vdimm, "2.65"}};
     CalcFixture forward, backward;
-    for (const auto& [field, text] : inputs)
+    for (const auto& [field, text] : inputs) {
         forward.calc.setText(field, text);
-    for (auto input = inputs.rbegin(); input != inputs.rend(); ++input)
+    }
+    for (auto input = inputs.rbegin(); input != inputs.rend(); ++input) {
         backward.calc.setText(input->first, input->second);
+    }
     std::vector<std::string> once;
     for (std::size_t i = 0; i < FieldCount; ++i) {
         EXPECT_EQ(forward[Field(i)], backward[Field(i)]) << fieldName(Field(i)) << " set in the opposite order";
         once.push_back(forward[Field(i)]);
     }
     forward.calc.Update();
-    for (std::size_t i = 0; i < FieldCount; ++i)
+    for (std::size_t i = 0; i < FieldCount; ++i) {
         EXPECT_EQ(forward[Field(i)], once[i]) << fieldName(Field(i)) << " after a second run";
+    }
 }
 
 // A fault stops the run where it happens; what was written stays, and a persisting fault is reported each run.
@@ -144,8 +150,9 @@ TEST(Update, CeilRoundsUpByTheFifteenDigitText)
         {13.00000000000001, 13.00000000000001}, {std::numeric_limits<double>::infinity(), 0},
         {std::numeric_limits<double>::quiet_NaN(), 0}};
     // clang-format on
-    for (const auto& [value, expected] : cases)
+    for (const auto& [value, expected] : cases) {
         EXPECT_EQ(f.calc.Ceil(value), expected) << value;
+    }
     EXPECT_EQ(f.sink.ceilFaults, (std::vector<std::string>{"Overflow", "Invalid operation"}));
 }
 
@@ -161,9 +168,9 @@ TEST(Evaluate, EqualsSettingTheFourFieldsThroughTheirHandlers)
     const std::vector<Field> changesBefore = start.changes;
     Evaluator evaluator(start.calc);
     int compared = 0;
-    for (const double bus : {99.5, 100.0, 201.0, 400.0, 400.5})
-        for (const double multiplier : {3.5, 4.0, 9.5, 15.0, 15.5})
-            for (const double ht : {0.5, 1.0, 4.5, 8.0, 8.5})
+    for (const double bus : {99.5, 100.0, 201.0, 400.0, 400.5}) {
+        for (const double multiplier : {3.5, 4.0, 9.5, 15.0, 15.5}) {
+            for (const double ht : {0.5, 1.0, 4.5, 8.0, 8.5}) {
                 for (const auto memoryClass : MemoryClassEntries) {
                     CalcFixture f;
                     f.calc.setText(Field::OverClock_CPU_Vcore, "1.4");
@@ -182,6 +189,9 @@ TEST(Evaluate, EqualsSettingTheFourFieldsThroughTheirHandlers)
                     EXPECT_TRUE(e.fault.empty());
                     ++compared;
                 }
+            }
+        }
+    }
     EXPECT_EQ(compared, 5 * 5 * 5 * 8);
     EXPECT_EQ(start.changes, changesBefore) << "an evaluation tells no listener";
     EXPECT_EQ(start[Field::BusSpeed] + start[Field::shwCPU_MHz], "2002200") << "and changes no field";

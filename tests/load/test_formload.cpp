@@ -42,8 +42,9 @@ TEST(FormLoad, EachProfileGivesItsSavedReport)
                              "modern-intel", "hostile"}) {
         std::ifstream in(profile(name) / "expected-report.txt", std::ios::binary);
         std::string expected = " 12/06/26 14:05:09\n" + std::string(std::istreambuf_iterator<char>(in), {});
-        for (std::size_t i = 0; (i = expected.find('\n', i)) != std::string::npos; i += 2)
+        for (std::size_t i = 0; (i = expected.find('\n', i)) != std::string::npos; i += 2) {
             expected.insert(i, 1, '\r');
+        }
         RecordingSink sink;
         Calculator calc(sink);
         HeadlessWindow window;

@@ -48,8 +48,9 @@ TEST(Identify, RevisionRulesMatchAsPlainSubstringsAndTheLastMatchWins)
 // Whole boot clocks from 1650 to 3349 round to the nearest 100 (50 up); everything else gives 0.
 TEST(Identify, NominalClockBandsAndTheClampedMultiplier)
 {
-    for (int boot = 1500; boot <= 3500; ++boot)
+    for (int boot = 1500; boot <= 3500; ++boot) {
         ASSERT_EQ(nominalClock(boot), boot >= 1650 && boot <= 3349 ? (boot + 50) / 100 * 100 : 0) << boot;
+    }
     EXPECT_EQ(nominalClock(1749.5), 0) << "the bands are closed ranges of whole numbers";
     RecordingSink sink;
     Calculator calc(sink);
@@ -77,12 +78,15 @@ TEST(Identify, ModelRowsCapTheMultiplierAndKeepTheStockValuesInStep)
         return ParseLeadingNumber(calc.text(Field::Multiplier));
     };
     std::vector<std::string> names;
-    for (int rating = 3000; rating <= 5200; rating += 100)
+    for (int rating = 3000; rating <= 5200; rating += 100) {
         names.push_back("Athlon 64 X2 Dual Core " + std::to_string(rating) + "+");
-    for (int fx = 50; fx <= 65; ++fx)
+    }
+    for (int fx = 50; fx <= 65; ++fx) {
         names.push_back("Athlon 64 FX-" + std::to_string(fx));
-    for (int opteron = 140; opteron <= 190; ++opteron)
+    }
+    for (int opteron = 140; opteron <= 190; ++opteron) {
         names.push_back("Opteron " + std::to_string(opteron));
+    }
     int capped = 0;
     for (const std::string& name : names) {
         const double cap = identify(name, "3349");

@@ -29,8 +29,9 @@ struct LoadedWindow
     LoadedWindow()
     {
         window->load(profile());
-        if (!QTest::qWaitForWindowExposed(window.get()))
+        if (!QTest::qWaitForWindowExposed(window.get())) {
             qFatal("the main window was never exposed");
+        }
     }
     Form1* operator->() { return window.get(); }
 };
@@ -44,15 +45,18 @@ inline QString renderDifference(const QImage& picture, const QString& name)
     const QImage shot = picture.convertToFormat(QImage::Format_RGB32);
     const QString path = qEnvironmentVariable("CLOCKDECK_TEST_DATA") + "/render-" + name +
                          (picture.devicePixelRatio() > 1.5 ? "@2x.png" : ".png");
-    if (qEnvironmentVariableIsSet("CLOCKDECK_UPDATE_RENDER") && !shot.save(path))
+    if (qEnvironmentVariableIsSet("CLOCKDECK_UPDATE_RENDER") && !shot.save(path)) {
         return "cannot save " + path;
+    }
     const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
-    if (shot.size() != reference.size())
+    if (shot.size() != reference.size()) {
         return QStringLiteral("not the size of %1").arg(path);
+    }
     qint64 differing = 0;
     const uchar *a = shot.constBits(), *b = reference.constBits();
-    for (qsizetype i = 0; i < shot.sizeInBytes(); i += 4)
+    for (qsizetype i = 0; i < shot.sizeInBytes(); i += 4) {
         differing += qAbs(a[i] - b[i]) > 40 || qAbs(a[i + 1] - b[i + 1]) > 40 || qAbs(a[i + 2] - b[i + 2]) > 40;
+    }
     return differing <= shot.width() * shot.height() / 4000
                ? QString()
                : QStringLiteral("%1 pixels differ from %2").arg(differing).arg(path);

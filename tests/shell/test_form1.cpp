@@ -169,9 +169,11 @@ private slots:
                                           std::pair{w->spinControl(Spin::VScroll4)->geometry(), QColor(0, 128, 0)}}) {
             const QRect d(QPoint(qRound(box.left() * ratio), qRound(box.top() * ratio)),
                           QPoint(qRound((box.right() + 1) * ratio) - 1, qRound((box.bottom() + 1) * ratio) - 1));
-            const std::tuple<QPoint, QPoint, QPoint> edges[] = { // corner, along the edge, inward
-                {d.topLeft(), right, down}, {d.topRight(), down, -right}, {d.bottomLeft(), right, -down},
-                {d.topLeft(), down, right}};
+            const std::tuple<QPoint, QPoint, QPoint> edges[] = {// corner, along the edge, inward
+                                                                {d.topLeft(), right, down},
+                                                                {d.topRight(), down, -right},
+                                                                {d.bottomLeft(), right, -down},
+                                                                {d.topLeft(), down, right}};
             for (const auto& [start, step, inward] : edges) {
                 const int length = (step == right ? d.width() : d.height()) - 4 * dot; // corners left out
                 const auto line = [&](int depth) { // "#" for a pixel of the frame's colour, depth pixels inward

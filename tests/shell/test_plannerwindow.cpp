@@ -12,8 +12,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -143,8 +143,9 @@ private slots:
             auto result =
                 std::make_shared<const PlanResult>(findBest(w->calculator(), limits, w->stockMultiplier(), false));
             QStringList classes;
-            for (const std::string& item : w->calculator().List1.items)
+            for (const std::string& item : w->calculator().List1.items) {
                 classes << QString::fromStdString(item);
+            }
             map.setResult(result, classes);
             return result;
         };
@@ -186,8 +187,9 @@ private slots:
         QVERIFY(main && !main->planner() && !main->findChild<PlannerWindow*>());
         QVERIFY(QTest::qWaitForWindowActive(main)); // the load's own activation is over
         QStringList menu;
-        for (const QAction* action : form2.trayMenu()->actions())
+        for (const QAction* action : form2.trayMenu()->actions()) {
             menu << action->text();
+        }
         QCOMPARE(menu.join(", "), QStringLiteral("Plan an overclock…, Show Clockdeck, Exit Clockdeck"));
         main->hide(); // in the tray: the entry brings the main window back with the planner
         form2.trayMenu()->actions().constFirst()->trigger();

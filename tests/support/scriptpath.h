@@ -20,8 +20,9 @@ public:
     /// Adds the script @p name, unless @p body is empty; "$0.ran" in it names the script's own record file.
     void add(const QString& name, const QByteArray& body) const
     {
-        if (body.isEmpty())
+        if (body.isEmpty()) {
             return;
+}
         std::ofstream(filePath(name).toStdString()) << "#!/bin/sh\n" << body.constData() << "\n";
         QFile::setPermissions(filePath(name), QFile::ReadOwner | QFile::ExeOwner);
     }
