@@ -110,6 +110,11 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         EXPECT_EQ(r.err, "clockdeck-cli: " + std::string(NotAthlon64Note) + "\n" +
                              (c.err.empty() ? "" : "clockdeck-cli: " + std::string(c.err)));
     }
+    std::vector<std::string_view> most(10, "--step=BusSpeed=+100000"); // exactly the most work, then one setting more
+    EXPECT_EQ(parseCommandLine(most).error, "");
+    most.push_back("--set=BusSpeed=200");
+    EXPECT_EQ(parseCommandLine(most).error,
+              "the command line asks for 1000001 presses, settings and sweep rows; at most 1000000");
 }
 
 // Only an AMD processor of family 15 is one whose stock values the load knows; any other gets the note on
