@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "probe/northbridge.h"
 #include "probe/spd.h"
+#include "support/otheruser.h"
 #include "support/tempfolder.h"
 
 namespace {
@@ -188,12 +189,15 @@ TEST(Hardware, SpdFieldsAtTheirEdges)
 }
 
 // Model 0x40 is the first of revision F, which keeps its memory clock code in bits 2:0 (2: 333 MHz), not 22:20.
-TEST(Hardware, TheFirstRevisionFModelDecodesItsOwnCodes)
+TEST(Hardware, TheFirstRevisionFModelAndARootOnlyEeprom)
 {
     const test::TempFolder root;
     root.write("proc/cpuinfo", "vendor_id\t: AuthenticAMD\ncpu family\t: 15\nmodel\t\t: 64\n\n");
     root.write("sys/bus/pci/devices/0000:00:18.2/config", config(0x1102, {{0x94, 0x2}}));
     EXPECT_EQ(describe(readNorthbridge(root.path()).memory).substr(0, 7), "333 MHz");
+    // An EEPROM only root may read says so, to a user who is not root.
+    std::filesystem::permissions(root.write("sys/bus/i2c/devices/0-0050/eeprom", spd({})), {});
+    EXPECT_EQ(test::asNobody(root.path(), [&] { return describe(readModules(root.path())); }), "0-0050: needs root; ");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "probe/live.h"
+#include "support/otheruser.h"
 #include "support/tempfolder.h"
 
 #include <functional>
@@ -9,7 +10,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -125,23 +125,10 @@ TEST(Live, HostileFilesAreNeitherReadAsTheRegisterNorBlamedOnTheDriver)
         std::filesystem::remove(root.path() / "dev/cpu/0/msr");
         std::filesystem::remove(root.path() / folder / "scaling_cur_freq");
         c.plant(root, root.path() / "dev/cpu/0/msr", root.path() / folder / "cpuinfo_cur_freq");
-        // As a user who is not root, so that a root-only file cannot be read.
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        if (::fork() == 0) {
-            ::chmod(root.path().c_str(), 0755);
-            const bool dropped = ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+        const std::string seen = test::asNobody(root.path(), [&] {
             const LiveReadings live = readLive(root.path());
-            const std::string seen = !dropped      ? "cannot become nobody"
-                                     : live.fidVid ? "read|" + live.clockUnavailable
-                                                   : live.fidVidUnavailable + "|" + live.clockUnavailable;
-            ::_exit(::write(out[1], seen.data(), seen.size()) == static_cast<ssize_t>(seen.size()) ? 0 : 1);
-        }
-        ::close(out[1]);
-        char seen[512] = {};
-        EXPECT_GE(::read(out[0], seen, sizeof seen - 1), 0);
-        ::close(out[0]);
-        ::wait(nullptr);
+            return (live.fidVid ? "read" : live.fidVidUnavailable) + "|" + live.clockUnavailable;
+        });
         EXPECT_EQ(seen, (c.msrWhy.empty() ? "no msr driver: `modprobe msr`" : c.msrWhy) + "|" + c.clockWhy) << c.name;
     }
 }

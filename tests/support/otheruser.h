@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,5 +56,25 @@ public:
 private:
     pid_t m_pid = -1;
 };
+
+/// What @p step returns when run in a child process as user nobody (as this user when that is not root), so that a
+/// root-only file cannot be read; @p folder is opened to everyone first.
+inline std::string asNobody(const std::string& folder, const std::function<std::string()>& step)
+{
+    int out[2];
+    EXPECT_EQ(::pipe(out), 0);
+    if (::fork() == 0) {
+        ::chmod(folder.c_str(), 0755);
+        const bool dropped = ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+        const std::string seen = dropped ? step() : "cannot become nobody";
+        ::_exit(::write(out[1], seen.data(), seen.size()) == static_cast<ssize_t>(seen.size()) ? 0 : 1);
+    }
+    ::close(out[1]);
+    char seen[512] = {};
+    EXPECT_GE(::read(out[0], seen, sizeof seen - 1), 0);
+    ::close(out[0]);
+    ::wait(nullptr);
+    return seen;
+}
 
 } // namespace clockdeck::test
