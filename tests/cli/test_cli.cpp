@@ -6,7 +6,6 @@
 #include "cli/output.h"
 #include "load/formload.h"
 #include "probe/live.h"
-#include "support/recordingsink.h"
 #include "support/tempfolder.h"
 
 #include <nlohmann/json.hpp>
@@ -43,9 +42,11 @@ TEST(Cli, EveryCommandLineGivesItsOutcome)
         {{"--set", "Multiplier=10", "--step", "Multiplier=+2"}, " Multiple...... 11x\n"},
         {{"--set", "PCramNum=166", "--step", "PCramNum=+1"}, " % OC Ram...... +9.3%\n"},
         {{"--step", "Multiplier=+30"}, " Multiple...... 15x\n", "note: Multiplier stopped at 15, its upper limit\n"},
-        {{"--step", "SelectDDR=+1", "--step", "SelectDDR=-1"}, " Ram Speed..... 160.0 MHz\n", // the load's class
+        {{"--step", "SelectDDR=+1", "--step", "SelectDDR=-1"},
+         " Ram Speed..... 160.0 MHz\n", // the load's class
          "note: SelectDDR stopped at 200, its upper limit\n"},
-        {{"--set", "OverClock_CPU_Vcore=0.105", "--step", "OverClock_CPU_Vcore=-1"}, " Vcore OC...... 0.1V\n",
+        {{"--set", "OverClock_CPU_Vcore=0.105", "--step", "OverClock_CPU_Vcore=-1"},
+         " Vcore OC...... 0.1V\n",
          "note: OverClock_CPU_Vcore stopped at 0.1, its lower limit\n"}, // a clamped press is the last
         // Sweeps: both ends included, even where the step does not divide the span exactly in binary.
         {{"--sweep", "StockCPU_Vcore=0.1:3"}, "\n               3      800 "},
@@ -129,9 +130,12 @@ TEST(Cli, ForeignProcessorIsSaidOnStandardErrorAndInJson)
         std::string sysroot;
         bool recognised;
     } rows[] = {
-        {test::profile("x2-4400").string(), true},       {test::profile("fx-53").string(), true},
-        {test::profile("opteron-165").string(), true},   {test::profile("athlon64").string(), true},
-        {test::profile("modern-intel").string(), false}, {test::profile("empty").string(), false},
+        {test::profile("x2-4400").string(), true},
+        {test::profile("fx-53").string(), true},
+        {test::profile("opteron-165").string(), true},
+        {test::profile("athlon64").string(), true},
+        {test::profile("modern-intel").string(), false},
+        {test::profile("empty").string(), false},
         {pentium4.path().string(), false}, // family 15, but not AMD's
     };
     for (const auto& row : rows) {
@@ -148,30 +152,16 @@ TEST(Cli, ForeignProcessorIsSaidOnStandardErrorAndInJson)
     }
 }
 
-TEST(Cli, TextMatchesTheGoldenSweepAndJsonHoldsWhatTheTextShows)
+TEST(Cli, TextMatchesTheGoldenSweepAndJsonIsWhole)
 {
     const auto dir = test::profile("athlon64");
     std::vector<std::string> args{"--live", "--sweep=BusSpeed=196:212:4", "--sweep=Multiplier=9:10"};
-    std::istringstream text(cli(args, "athlon64").out);
+    const std::string text = cli(args, "athlon64").out;
     const std::string golden(std::istreambuf_iterator<char>(std::ifstream(dir / "expected-sweep.txt").rdbuf()), {});
-    EXPECT_EQ(text.str().substr(0, golden.size()), golden);
+    EXPECT_EQ(text.substr(0, golden.size()), golden);
     args.insert(args.end(), {"--format", "json"});
     const auto json = nlohmann::ordered_json::parse(cli(args, "athlon64").out);
-    std::string line, cell;
-    std::getline(text, line); // the header
-    for (const auto& row : json["sweep"]["rows"]) {
-        std::getline(text, line);
-        std::istringstream cells(line);
-        for (const auto& [name, value] : row["fields"].items()) { // in the order of the table's columns
-            EXPECT_EQ(value, (cells >> cell, cell)) << name << " in " << line;
-        }
-        const std::string marks = std::string(row["clamped"] ? " clamped" : "") +
-                                  (row["link_over_1000"] ? " link>1000" : "") +
-                                  (row["memory_over_rated"] ? " ram>rated" : "");
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(cells), {}), marks.empty() ? "" : " " + marks) << line;
-    }
-    std::getline(text, line);
-    EXPECT_EQ(line, " Clock now..... unavailable: " + json["live"]["clock_unavailable"].get<std::string>());
+    EXPECT_EQ(json["sweep"]["rows"].size(), 15u);
     EXPECT_EQ(json["fields"]["BusSpeed"], "200") << "the fields before the sweep";
 }
 
@@ -210,42 +200,6 @@ TEST(Cli, BestPrintsTheTopRowsInTextAndJson)
     EXPECT_NE(bestJson(none, 10).find(R"("unlocked": true}, "evaluated": 0, "met": 0, "rows": [])"), std::string::npos);
 }
 
-// A sweep's rows go out as they are computed: JSON row by row, text in blocks; together, the same output.
-TEST(Cli, SweepsStreamTheirRows)
-{
-    for (const char* format : {"--format=json", "--format=text"}) {
-        const std::string sysroot = "--sysroot=" + test::profile("empty").string();
-        const std::vector<std::string_view> args{sysroot, "--sweep=BusSpeed=1:20000", format};
-        std::string streamed;
-        std::size_t pieces = 0;
-        const CliResult r = runCli(args, [&](std::string_view piece) { streamed.append(piece), ++pieces; });
-        EXPECT_TRUE(r.out.empty());
-        const auto undated = [](std::string s) { // the report's time may pass a second between the two runs
-            return s.replace(0, 4096, std::regex_replace(s.substr(0, 4096), std::regex(R"(\d\d:\d\d:\d\d)"), "t"));
-        };
-        EXPECT_EQ(undated(streamed), undated(runCli(args).out)) << format;
-        EXPECT_GE(pieces, format[9] == 'j' ? 20000u : 4u) << format;
-    }
-}
-
-TEST(Cli, AStepThatStopsChangingStopsPressingWithTheSameResult)
-{
-    for (const auto& [field, presses] : {std::pair{Field::OverClock_CPU_Vcore, -1000}, {Field::PCramNum, 1000}}) {
-        test::RecordingSink sink;
-        Calculator shortcut(sink), pressed(sink);
-        HeadlessWindow window;
-        Form_Load(shortcut, window, test::profile("x2-4400"));
-        Form_Load(pressed, window, test::profile("x2-4400"));
-        (void)applyActions(shortcut, {{FieldAction::Kind::Step, field, {}, presses}});
-        for (int i = 0; i < std::abs(presses); ++i) {
-            presses > 0 ? pressed.up(spinFor(field)) : pressed.down(spinFor(field));
-        }
-        for (std::size_t f = 0; f < FieldCount; ++f) {
-            EXPECT_EQ(shortcut.text(Field(f)), pressed.text(Field(f))) << fieldName(field);
-        }
-    }
-}
-
 // The real program as a shell starts it (SIGPIPE at its default), its output to a file, a pipe whose reader has gone,
 // or a file under `ulimit -f 0`; its standard error read through a pipe.
 TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
@@ -255,7 +209,10 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
     const std::string x2 = test::profile("x2-4400").string(); // an Athlon 64, whatever this machine has
     // Arguments, where standard output goes, the exit status, the start of standard output, standard error.
     const std::tuple<std::vector<const char*>, int, int, std::string, std::string> cases[] = {
-        {{"--sysroot", x2.c_str(), "--set", "Multiplier=20"}, File, 0, " ",
+        {{"--sysroot", x2.c_str(), "--set", "Multiplier=20"},
+         File,
+         0,
+         " ",
          "note: Multiplier=20 is outside 4 to 15; set to 15"},
         {{"--help"}, File, 0, "Usage: clockdeck-cli", ""},
         {{"--bogus"}, File, 2, "", "unknown option '--bogus' (see --help)"},
