@@ -142,8 +142,9 @@ TEST(Cli, ForeignProcessorIsSaidOnStandardErrorAndInJson)
             const CliResult r = runCli(args);
             EXPECT_EQ(r.status, 0);
             EXPECT_EQ(r.err, row.recognised ? "" : "clockdeck-cli: " + std::string(NotAthlon64Note) + "\n");
-            if (format == std::string_view("json"))
+            if (format == std::string_view("json")) {
                 EXPECT_EQ(nlohmann::json::parse(r.out)["recognised"], row.recognised);
+            }
         }
     }
 }
@@ -273,16 +274,18 @@ std::set<std::string> manualKeys(std::string_view object)
     std::getline(in, line);
     std::set<std::string> keys;
     const std::regex key(R"(\\\(dq([a-z_]+)\\\(dq:)");
-    for (std::sregex_iterator it(line.begin(), line.end(), key); it != std::sregex_iterator(); ++it)
+    for (std::sregex_iterator it(line.begin(), line.end(), key); it != std::sregex_iterator(); ++it) {
         keys.insert((*it)[1]);
+    }
     return keys;
 }
 
 std::set<std::string> keysOf(const nlohmann::json& object)
 {
     std::set<std::string> keys;
-    for (const auto& [key, value] : object.items())
+    for (const auto& [key, value] : object.items()) {
         keys.insert(key);
+    }
     return keys;
 }
 
@@ -354,8 +357,9 @@ TEST(CliLive, JsonMembersAreTheManualsSchema)
          {"\n Link.......... 1000 MHz (5x at the 200 MHz reference clock), 16 bits in, 16 bits out\n",
           "\n Memory........ setting 400 MHz; clock unknown: no FID reading (no msr driver: "
           "`modprobe msr`)\n Timings....... not decoded for DDR2\n",
-          "\n Module 1-0052: PC2-6400 (DDR2, 400 MHz), CL 5/6, 1024 MB, part M378T2953EZ3-CF7\n"})
+          "\n Module 1-0052: PC2-6400 (DDR2, 400 MHz), CL 5/6, 1024 MB, part M378T2953EZ3-CF7\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << text;
+    }
 }
 
 // --best keeps to the slowest readable module's rating (166 MHz here) unless the command line chooses PCramNum.
@@ -380,8 +384,9 @@ TEST(CliOutput, EscapesAndRegisterCodes)
 {
     EXPECT_EQ(quotedJson("a\\\"\x01\u009b\u202e\xE2\x80|\xFF"), R"("a\\\"\u0001\u009b\u202e\ufffd\ufffd|\ufffd")");
     EXPECT_EQ(reportLines("a\r\n\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
-    EXPECT_EQ(moduleRating({MemoryType::Ddr, 5.5, 181}) + moduleRating({MemoryType::Ddr, 4.7, 212}) +
-                  moduleRating({MemoryType::Ddr2, 3.75, 266}),
+    EXPECT_EQ(moduleRating({MemoryType::Ddr, 5.5, 181, {}, 0, {}}) +
+                  moduleRating({MemoryType::Ddr, 4.7, 212, {}, 0, {}}) +
+                  moduleRating({MemoryType::Ddr2, 3.75, 266, {}, 0, {}}),
               "PC3000DDR424PC2-4200");
     SweepRow row; // each mark in its own member
     row.linkOver1000 = true;
@@ -393,8 +398,9 @@ TEST(CliOutput, EscapesAndRegisterCodes)
                              R"("current": {"fid": 12, "vid": 2, "multiplier": 10, "mhz_at_200": 2000, )"
                              R"("vcore": 1.500},)",
                              R"("start": {"fid": 3, "vid": 31, "multiplier": null, "mhz_at_200": null, )"
-                             R"("vcore": null},)"})
+                             R"("vcore": null},)"}) {
         EXPECT_NE(jsonTail(&live, "").find(part), std::string::npos) << part;
+    }
     EXPECT_NE(liveText(live).find(" FID/VID start. FID 3 (reserved), VID 31 (core voltage off)\n"), std::string::npos);
     live.fidVid = decodeFidVidStatus(0x00121f020010030c, false);
     live.clockMHz = 2000;

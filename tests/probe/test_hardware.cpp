@@ -11,8 +11,9 @@ using namespace clockdeck;
 
 std::string describe(const Reading<HtLink>& r)
 {
-    if (!r.value)
+    if (!r.value) {
         return r.unavailable;
+    }
     const HtLink& l = *r.value;
     return "link " + std::to_string(l.index) + ": " + std::to_string(l.mhz) + " MHz " + std::to_string(l.multiplier) +
            "x " + std::to_string(l.widthIn) + "/" + std::to_string(l.widthOut);
@@ -20,12 +21,14 @@ std::string describe(const Reading<HtLink>& r)
 
 std::string describe(const Reading<DramSetting>& r)
 {
-    if (!r.value)
+    if (!r.value) {
         return r.unavailable;
+    }
     std::string s = std::to_string(r.value->memClkMHz) + " MHz; ";
-    if (const auto& t = r.value->timings.value)
+    if (const auto& t = r.value->timings.value) {
         return s + std::to_string(t->cl) + "-" + std::to_string(t->trcd) + "-" + std::to_string(t->trp) + "-" +
                std::to_string(t->tras) + " tRC " + std::to_string(t->trc) + (t->twoT ? " 2T" : " 1T");
+    }
     return s + r.value->timings.unavailable;
 }
 
@@ -36,8 +39,9 @@ std::string describe(const std::vector<ModuleSlot>& slots)
         s += slot.slot + ": ";
         if (const auto& m = slot.module.value) {
             s += std::string(m->type == MemoryType::Ddr2 ? "DDR2 " : "DDR ") + std::to_string(m->ratedMHz) + " MHz CL";
-            for (const double cl : m->casLatencies)
+            for (const double cl : m->casLatencies) {
                 s += " " + std::to_string(cl).substr(0, 3);
+            }
             s += ", " + std::to_string(m->sizeMB) + " MB, " + m->part + "; ";
         } else {
             s += slot.module.unavailable + "; ";
@@ -87,12 +91,14 @@ std::string config(std::uint32_t device, std::initializer_list<std::pair<unsigne
 {
     std::string bytes(256, '\0');
     const auto put = [&](unsigned offset, std::uint32_t value) {
-        for (unsigned i = 0; i < 4; ++i)
+        for (unsigned i = 0; i < 4; ++i) {
             bytes[offset + i] = static_cast<char>(value >> (8 * i));
+        }
     };
     put(0, device << 16 | 0x1022);
-    for (const auto& [offset, value] : registers)
+    for (const auto& [offset, value] : registers) {
         put(offset, value);
+    }
     return bytes;
 }
 
@@ -147,16 +153,20 @@ std::string spd(std::initializer_list<std::pair<std::size_t, unsigned char>> cha
 {
     std::string bytes(256, '\0');
     for (const auto& [i, v] :
-         {std::pair<std::size_t, unsigned char>{2, 0x07}, {3, 13}, {4, 10}, {5, 1}, {9, 0x50}, {17, 4}, {18, 0x1C}})
+         {std::pair<std::size_t, unsigned char>{2, 0x07}, {3, 13}, {4, 10}, {5, 1}, {9, 0x50}, {17, 4}, {18, 0x1C}}) {
         bytes[i] = static_cast<char>(v);
+    }
     bytes.replace(73, 18, "PART-1            ");
-    for (const auto& [i, v] : changes)
+    for (const auto& [i, v] : changes) {
         bytes[i] = static_cast<char>(v);
+    }
     unsigned sum = 0;
-    for (std::size_t i = 0; i < 63; ++i)
+    for (std::size_t i = 0; i < 63; ++i) {
         sum += static_cast<unsigned char>(bytes[i]);
-    if (fixChecksum)
+    }
+    if (fixChecksum) {
         bytes[63] = static_cast<char>(sum);
+    }
     return bytes;
 }
 
@@ -184,8 +194,9 @@ TEST(Hardware, SpdFieldsAtTheirEdges)
         {"no ranks", spd({{5, 0}}), "unreadable: SPD values out of range; "},
         {"127 bytes", spd({}).substr(0, 127), "unreadable; "},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(describe({ModuleSlot{"", decodeSpd(c.bytes)}}), ": " + c.expected) << c.name;
+    }
 }
 
 // Model 0x40 is the first of revision F, which keeps its memory clock code in bits 2:0 (2: 333 MHz), not 22:20.

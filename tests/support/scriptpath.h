@@ -22,7 +22,7 @@ public:
     {
         if (body.isEmpty()) {
             return;
-}
+        }
         std::ofstream(filePath(name).toStdString()) << "#!/bin/sh\n" << body.constData() << "\n";
         QFile::setPermissions(filePath(name), QFile::ReadOwner | QFile::ExeOwner);
     }
