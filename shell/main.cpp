@@ -35,9 +35,11 @@ int main(int argc, char* argv[])
     }
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
+    clockdeck::FontConfigurationLoader fonts;
     std::optional<clockdeck::PlatformStartGuard> guard(std::in_place, platform);
     QApplication app(count, arguments.data());
     guard.reset();
+    fonts.wait();
     early.x11.reset(); // Qt holds its own connection by now
     // Qt has taken its own options out of the list by now.
     const clockdeck::StartOptions options = clockdeck::parseStartOptions(count, arguments.data());

@@ -29,6 +29,7 @@
 #include <utility>
 #include <vector>
 
+#include <dlfcn.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -480,6 +481,38 @@ StartOptions parseStartOptions(int argc, char* argv[])
         options.sysroot = path;
     }
     return options;
+}
+
+FontConfigurationLoader::FontConfigurationLoader()
+{
+    // RTLD_NOLOAD: the library Qt's own start already mapped, or nothing. Its FcInit is safe to call from any
+    // thread, and a second call (Qt's) finds the configuration loaded.
+    void* const library = ::dlopen("libfontconfig.so.1", RTLD_NOW | RTLD_NOLOAD);
+    if (!library) {
+        return;
+    }
+    using Init = int (*)();
+    const auto init = reinterpret_cast<Init>(::dlsym(library, "FcInit"));
+    if (!init) {
+        ::dlclose(library);
+        return;
+    }
+    m_thread = std::thread([library, init] {
+        init();
+        ::dlclose(library);
+    });
+}
+
+FontConfigurationLoader::~FontConfigurationLoader()
+{
+    wait();
+}
+
+void FontConfigurationLoader::wait()
+{
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
 }
 
 void prepareApplication(QApplication& app)

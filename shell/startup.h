@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 class QApplication;
 struct xcb_connection_t;
@@ -56,6 +57,23 @@ struct StartOptions
 // The command line left after Qt took its own options. Folder names are taken byte for byte, as the file system
 // has them, whatever their encoding.
 StartOptions parseStartOptions(int argc, char* argv[]);
+
+/// Loads the font configuration on a thread of its own while QApplication connects to the display. Reading
+/// fontconfig's configuration files is the largest single step before the window's first text can be measured,
+/// and needs no display. Only a fontconfig that Qt itself links is used; the destructor waits for the thread.
+class FontConfigurationLoader
+{
+public:
+    FontConfigurationLoader();
+    ~FontConfigurationLoader();
+    FontConfigurationLoader(const FontConfigurationLoader&) = delete;
+    FontConfigurationLoader& operator=(const FontConfigurationLoader&) = delete;
+    /// Waits until the configuration is loaded (or was not to be loaded).
+    void wait();
+
+private:
+    std::thread m_thread;
+};
 
 // Names, icon and desktop entry of the application.
 void prepareApplication(QApplication& app);
