@@ -98,7 +98,6 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
     // The backdrop covers every pixel; no need to clear behind it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    installFontSubstitutes();
     buildLabels();
     buildSpins(); // after the labels: a spin control is drawn over any label box it touches
     buildButtons();

@@ -16,11 +16,43 @@ const QString SansSerif = QStringLiteral("MS Sans Serif");
 const QString Arial = QStringLiteral("Arial");
 const QString Verdana = QStringLiteral("Verdana");
 
+// The installed family that draws @p family: the family itself, or the first of its stand-ins. Looked up once: the
+// font database is filled on the first call.
+const QString& installedFace(const QString& family)
+{
+    // Measured against every fixed caption's box: Liberation Sans (Arial's metrics) fits all but two by a pixel, the
+    // trailing blank of "BIOS " and the last side bearing of "AMD Updates"; DejaVu Sans is up to 10 % too wide for
+    // fifteen of them. DejaVu Sans descends from Bitstream Vera, which shares Verdana's wide design. Both come
+    // from packages the program installs with (fonts-liberation2, fonts-dejavu-core).
+    static const struct Faces
+    {
+        QString sansSerif, arial, verdana;
+    } faces = [] {
+        const QStringList known = QFontDatabase::families();
+        const auto firstKnown = [&known](const QString& design, std::initializer_list<const char*> candidates) {
+            if (known.contains(design, Qt::CaseInsensitive)) {
+                return design;
+            }
+            for (const char* name : candidates) {
+                if (known.contains(QLatin1String(name), Qt::CaseInsensitive)) {
+                    return QString::fromLatin1(name);
+                }
+            }
+            return design; // nothing better: Qt's own fallback
+        };
+        return Faces{firstKnown(SansSerif, {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"}),
+                     firstKnown(Arial, {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"}),
+                     firstKnown(Verdana, {"DejaVu Sans", "Liberation Sans"})};
+    }();
+    return family == Verdana ? faces.verdana : family == Arial ? faces.arial : faces.sansSerif;
+}
+
 // Sizes in pixels at 96 dpi (points x 96 / 72), so the layout does not depend on the screen's reported dpi;
-// Qt scales pixels with the screen's scale factor.
+// Qt scales pixels with the screen's scale factor. The font names the installed face itself: a family Qt does not
+// find costs a search through every installed font for fallbacks, for each size and weight.
 QFont face(const QString& family, int pixelSize, bool bold, bool underline = false)
 {
-    QFont font(family);
+    QFont font(installedFace(family));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setUnderline(underline);
@@ -30,40 +62,6 @@ QFont face(const QString& family, int pixelSize, bool bold, bool underline = fal
 }
 
 } // namespace
-
-void installFontSubstitutes()
-{
-    const QStringList known = QFontDatabase::families();
-    const auto firstKnown = [&known](std::initializer_list<const char*> candidates) {
-        for (const char* name : candidates) {
-            if (known.contains(QLatin1String(name), Qt::CaseInsensitive)) {
-                return QString::fromLatin1(name);
-            }
-        }
-        return QString();
-    };
-    // Measured against every fixed caption's box: Liberation Sans (Arial's metrics) fits all but two by a pixel, the
-    // trailing blank of "BIOS " and the last side bearing of "AMD Updates"; DejaVu Sans is up to 10 % too wide for
-    // fifteen of them. DejaVu Sans descends from Bitstream Vera, which shares Verdana's wide design. Both come
-    // from packages the program installs with (fonts-liberation2, fonts-dejavu-core).
-    const struct
-    {
-        const QString& family;
-        std::initializer_list<const char*> candidates;
-    } substitutes[] = {
-        {SansSerif, {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"}},
-        {Arial, {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"}},
-        {Verdana, {"DejaVu Sans", "Liberation Sans"}},
-    };
-    for (const auto& s : substitutes) {
-        if (known.contains(s.family, Qt::CaseInsensitive)) {
-            continue;
-        }
-        if (const QString stand = firstKnown(s.candidates); !stand.isEmpty()) {
-            QFont::insertSubstitution(s.family, stand);
-        }
-    }
-}
 
 QFont fontFor(layout::LabelStyle style)
 {

@@ -12,9 +12,7 @@ class QPainter;
 namespace clockdeck {
 
 // The window was designed for MS Sans Serif, Arial and Verdana. Where those faces are missing, faces of similar
-// metrics stand in for them; call once before the first label is made.
-void installFontSubstitutes();
-
+// metrics stand in for them.
 QFont fontFor(layout::LabelStyle style);
 // A dotted one-line frame on the outermost pixels of @p box, snapped to whole device pixels: dots and gaps of
 // round(scale) device pixels on every edge (a dashed pen scaled by the screen turns solid, and whole
