@@ -497,10 +497,14 @@ FontConfigurationLoader::FontConfigurationLoader()
         ::dlclose(library);
         return;
     }
-    m_thread = std::thread([library, init] {
-        init();
-        ::dlclose(library);
-    });
+    try {
+        m_thread = std::thread([library, init] {
+            init();
+            ::dlclose(library);
+        });
+    } catch (const std::system_error&) {
+        ::dlclose(library); // no thread to spare: Qt loads the configuration itself when it first needs it
+    }
 }
 
 FontConfigurationLoader::~FontConfigurationLoader()
