@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -65,25 +63,25 @@ struct Refusal
 };
 
 const Refusal Refusals[] = {
-    {"a FIFO", [](auto& f, auto&) { ::mkfifo(f.c_str(), 0600); }, " is not a regular file"},
-    {"a link to a FIFO",
+    {"aFifo", [](auto& f, auto&) { ::mkfifo(f.c_str(), 0600); }, " is not a regular file"},
+    {"aLinkToAFifo",
      [](auto& f, auto&) {
          ::mkfifo((f.string() + "~").c_str(), 0600);
          fs::create_symlink(f.string() + "~", f);
      },
      " is not a regular file"},
-    {"a dangling link", [](auto& f, auto&) { fs::create_symlink("gone", f); },
+    {"aDanglingLink", [](auto& f, auto&) { fs::create_symlink("gone", f); },
      " is a symbolic link to a file that does not exist"},
-    {"the size limit partway, new file", [](auto&, auto& d) { d.error = EFBIG; }, ": File too large"},
-    {"another program first, existing file", anotherFirst, ": No space left on device", true},
-    {"another program first, new file", anotherFirst, ": No space left on device"},
-    {"another user's lock", [](auto&, auto&) {}, " is locked by another program", true,
+    {"theSizeLimitPartwayNewFile", [](auto&, auto& d) { d.error = EFBIG; }, ": File too large"},
+    {"anotherProgramFirstExistingFile", anotherFirst, ": No space left on device", true},
+    {"anotherProgramFirstNewFile", anotherFirst, ": No space left on device"},
+    {"anotherUsersLock", [](auto&, auto&) {}, " is locked by another program", true,
      "exec 3<\"$1\"; flock -x 3; echo ready; exec sleep 30"},
-    {"a link planted by another user", [](auto&, auto&) {}, " is a symbolic link owned by another user", false,
+    {"aLinkPlantedByAnotherUser", [](auto&, auto&) {}, " is a symbolic link owned by another user", false,
      "ln -s \"$2\" \"$1\"; echo ready; exec sleep 30"},
 };
 
-// A row shows as its name in test listings and failures.
+// A row shows as its name in test names, listings and failures.
 void PrintTo(const Refusal& refusal, std::ostream* out)
 {
     *out << refusal.name;
@@ -126,12 +124,7 @@ TEST_P(ResultsFileRefusal, leavesEverythingAsItWas)
 }
 
 INSTANTIATE_TEST_SUITE_P(ResultsFile, ResultsFileRefusal, testing::ValuesIn(Refusals),
-                         [](const testing::TestParamInfo<Refusal>& info) {
-                             std::string name = info.param.name;
-                             std::ranges::replace_if(
-                                 name, [](unsigned char ch) { return !std::isalnum(ch); }, '_');
-                             return name;
-                         });
+                         testing::PrintToStringParamName());
 
 TEST(ResultsFile, appendsWholeEntriesOneAtATimeToAPrivateFile)
 {
