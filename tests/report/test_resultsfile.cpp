@@ -161,12 +161,11 @@ TEST(ResultsFile, appendsWholeEntriesOneAtATimeToAPrivateFile)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     const std::string content = readAll(file);
-    for (std::size_t pos = 0; pos < content.size();) {
-        const std::size_t end = content.find("\r\n\r\n", pos) + 4;
-        ++entries[content.substr(pos, end - pos - 2)];
-        pos = end;
+    std::size_t pos = 0; // past the last whole entry: short of the end when a broken tail is left
+    for (std::size_t end = 0; (end = content.find("\r\n\r\n", pos)) != std::string::npos; pos = end + 4) {
+        ++entries[content.substr(pos, end + 2 - pos)];
     }
-    EXPECT_TRUE(entries == expected) << "entries mixed up or lost";
+    EXPECT_TRUE(entries == expected && pos == content.size()) << "entries mixed up or lost";
 }
 
 TEST(ResultsFile, appendsWhereTheLockIsUnsupportedOrInterrupted)
