@@ -2,10 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Clockdeck developers
 #
-# The installed Clockdeck on a virtual X server with openbox, driven with real input: first with an XEmbed tray
-# (trayer), then with a StatusNotifierItem host on the private session bus, every way of hiding the window against
-# every way of bringing it back; last as a screen reader sees it, on the accessibility bus (accessible.py reads and
-# drives the tree). Run under dbus-run-session. Usage: run-x11.sh BUILD_DIR PROFILE_DIR
+# The installed Clockdeck on a virtual X server with openbox, driven with real input: with an XEmbed tray (trayer),
+# then with a StatusNotifierItem host, every way of hiding the window against every way back; last as a screen reader
+# sees it (accessible.py). Usage: dbus-run-session -- run-x11.sh BUILD_DIR PROFILE_DIR
 tools=(Xvfb xdpyinfo openbox trayer xdotool xwininfo xprop xclip /usr/bin/python3 /usr/libexec/at-spi-bus-launcher)
 source "$(dirname "$0")/session.sh"
 /usr/bin/python3 -c 'import pyatspi' 2>"$work/pyatspi.log" ||
@@ -99,7 +98,8 @@ wait_for 100 grep -q ready "$work/items" || fail "the fake tray host did not sta
 start_app
 wait_for 100 grep -q StatusNotifierItem "$work/items" || fail "no tray item registered"
 matrix Activate Show-Clockdeck
-kill "$app" && wait "$app" || fail "SIGTERM ended the program with $?"
+kill "$app"
+wait "$app" || fail "SIGTERM ended the program with $?"
 
 echo "-- what a screen reader is told, and what it can do"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/at-spi.log" 2>&1 &
