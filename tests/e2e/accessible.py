@@ -2,8 +2,7 @@
 # SPDX-FileCopyrightText: 2026 Clockdeck developers
 """The main window's accessible tree against one table, then its actions: a spin control's Increase and Decrease,
 COPY's Press, and the context menu opened by the keyboard. Usage: accessible.py PID EXPECTED_REPORT
-(run by run-a11y.sh, whose working folder receives Results.txt). Exit status 1 on any failure."""
-import os
+(run by run-x11.sh, whose working folder receives Results.txt). Exit status 1 on any failure."""
 import subprocess
 import sys
 import time
@@ -25,36 +24,25 @@ TREE = sorted([
     ("push button", "Copy report", "Copy To Clipboard | Press"),
     ("push button", "Hide to tray", "Minimize To Tray | Press"),
     ("push button", "Exit", " EXIT  | Press"),
-    ("spin button", "CPU MHz", "2400 1000..6400 | Increase Decrease SetFocus"),
-    ("spin button", "Vcore", "1.35 0.1..3 | Increase Decrease SetFocus"),
-    ("spin button", "VDimm", "2.6 1..6 | Increase Decrease SetFocus"),
-    ("spin button", "OC CLK", "201 100..400 | Increase Decrease SetFocus"),
-    ("spin button", "OC Vcore", "1.35 0.1..3 | Increase Decrease SetFocus"),
-    ("spin button", "OC VDimm", "2.6 1..6 | Increase Decrease SetFocus"),
-    ("spin button", "CPU Mult", "12 4..15 | Increase Decrease SetFocus"),
-    ("spin button", "HT Mult", "4 1..8 | Increase Decrease SetFocus"),
-    ("spin button", "Ram Div", "200 100..200 | Increase Decrease SetFocus"),
-    ("spin button", "Installed Ram", "200 100..300 | Increase Decrease SetFocus"),
+    *(("spin button", name, f"{shows} | Increase Decrease SetFocus") for name, shows in [
+        ("CPU MHz", "2400 1000..6400"), ("Vcore", "1.35 0.1..3"), ("VDimm", "2.6 1..6"), ("OC CLK", "201 100..400"),
+        ("OC Vcore", "1.35 0.1..3"), ("OC VDimm", "2.6 1..6"), ("CPU Mult", "12 4..15"), ("HT Mult", "4 1..8"),
+        ("Ram Div", "200 100..200"), ("Installed Ram", "200 100..300")]),
     ("label", "Detected", "2412 | Increase Decrease"),
     # Values, each named by its caption.
-    ("label", "CPU MHz", "2400"), ("label", "Vcore", "1.35"), ("label", "VDimm", "2.6"),
-    ("label", "Installed Ram", "PC3200"), ("label", "Installed Ram clock", "200 MHz"),
-    ("label", "OC CLK", "201"), ("label", "OC Vcore", "1.35"), ("label", "OC VDimm", "2.6"),
-    ("label", "AMD CPU Driver", "powernow-k8"), ("label", "BIOS", "04/11/2006"), ("label", "CPU Mult", "12"),
-    ("label", "HT Mult", "4"), ("label", "Ram Div", "200"), ("label", "Video BIOS", ""),
-    ("label", "CPU OC", "+.5%"), ("label", "Vcore Push", "0.0%"), ("label", "VDimm Push", "0%"),
-    ("label", "Ram OC", "+.5%"), ("label", "CPU MHz", "2412"), ("label", "Ram MHz", "201.0"),
-    ("label", "HT MHz", "804"), ("label", "Processor", "AMD Athlon(tm) 64 X2 Dual Core Processor 4800+"),
-    ("label", "Processor identification", "Model: 23     Revision: JH-E6     Stepping: 02"),
-    # Captions, named by their own text.
-    ("label", "Stock Settings", "Stock Settings"), ("label", "CPU MHz", "CPU MHz"), ("label", "Vcore", "Vcore"),
-    ("label", "VDimm", "VDimm"), ("label", "Installed Ram", "Installed Ram"), ("label", "OC CLK", "OC CLK"),
-    ("label", "OC Vcore", "OC Vcore"), ("label", "OC VDimm", "OC VDimm"),
-    ("label", "AMD CPU Driver", "AMD CPU Driver"), ("label", "BIOS", "BIOS "), ("label", "CPU Mult", "CPU Mult"),
-    ("label", "HT Mult", "HT Mult"), ("label", "Ram Div", "Ram Div"), ("label", "Video BIOS", "Video BIOS"),
-    ("label", "CPU OC", "CPU OC"), ("label", "Vcore Push", "Vcore Push"), ("label", "VDimm Push", "VDimm Push"),
-    ("label", "Ram OC", "Ram OC"), ("label", "CPU MHz", "CPU MHz"), ("label", "Detected", "Detected"),
-    ("label", "Ram MHz", "Ram MHz"), ("label", "HT MHz", "HT MHz"),
+    *(("label", name, shows) for name, shows in [
+        ("CPU MHz", "2400"), ("Vcore", "1.35"), ("VDimm", "2.6"), ("Installed Ram", "PC3200"),
+        ("Installed Ram clock", "200 MHz"), ("OC CLK", "201"), ("OC Vcore", "1.35"), ("OC VDimm", "2.6"),
+        ("AMD CPU Driver", "powernow-k8"), ("BIOS", "04/11/2006"), ("CPU Mult", "12"), ("HT Mult", "4"),
+        ("Ram Div", "200"), ("Video BIOS", ""), ("CPU OC", "+.5%"), ("Vcore Push", "0.0%"), ("VDimm Push", "0%"),
+        ("Ram OC", "+.5%"), ("CPU MHz", "2412"), ("Ram MHz", "201.0"), ("HT MHz", "804"),
+        ("Processor", "AMD Athlon(tm) 64 X2 Dual Core Processor 4800+"),
+        ("Processor identification", "Model: 23     Revision: JH-E6     Stepping: 02")]),
+    # Captions, named by their own text without its trailing blanks.
+    *(("label", text.rstrip(), text) for text in [
+        "Stock Settings", "CPU MHz", "Vcore", "VDimm", "Installed Ram", "OC CLK", "OC Vcore", "OC VDimm",
+        "AMD CPU Driver", "BIOS ", "CPU Mult", "HT Mult", "Ram Div", "Video BIOS", "CPU OC", "Vcore Push",
+        "VDimm Push", "Ram OC", "CPU MHz", "Detected", "Ram MHz", "HT MHz"]),
 ])
 
 # The context menu's entries in order, each with its key.
@@ -132,14 +120,21 @@ for action, expected in (("Increase", 202), ("Decrease", 201)):
     until(f"{action} on OC CLK: value {spin.queryValue().currentValue}, expected {expected}",
           lambda: spin.queryValue().currentValue == expected and label.queryText().getText(0, -1) == str(expected))
 
-# COPY's Press copies the report with the probed values.
+# COPY's Press copies the report: 25 CR LF lines, the time and then the probed values.
 named["push button", "Copy report"].queryAction().doAction(0)
 expected = open(EXPECTED, encoding="utf-8").read()
 
 
+def probed(text, lines):
+    """Whether text is that many CR LF lines: the time, the probed report, then empty lines."""
+    parts = text.split("\r\n")
+    bare = "\n" in text.replace("\r\n", "")
+    return not bare and parts[1:25] == expected.splitlines() and parts[25:] == [""] * (lines - 24)
+
+
 def copied():
-    out = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True, text=True, timeout=10)
-    return "\n".join(out.stdout.replace("\r", "").split("\n")[1:25]) + "\n" == expected
+    out = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True, timeout=10).stdout
+    return probed(out.decode(), 25)
 
 
 until("the clipboard does not hold the probed report after Press on COPY", copied, 50)
@@ -166,7 +161,7 @@ pyatspi.Registry.start()
 if entries != MENU:
     fail(f"context menu on Shift+F10: {entries}, expected {MENU}")
 subprocess.run(["xdotool", "key", "Return"], timeout=10)
-until("Return on the menu's first entry appended nothing to Results.txt",
-      lambda: os.path.exists("Results.txt") and "HyperTrns" in open("Results.txt", encoding="utf-8").read(), 50)
+until("Return on the menu's first entry did not append the probed report and an empty line to Results.txt",
+      lambda: probed(open("Results.txt", encoding="utf-8", newline="").read(), 26), 50)
 
 sys.exit(1 if failures else 0)

@@ -9,7 +9,6 @@
 tools=(Xvfb xdpyinfo weston xdotool import convert compare /usr/bin/python3)
 source "$(dirname "$0")/session.sh"
 reference=$here/../data/render-form1.png
-need_bus
 
 /usr/bin/python3 "$here/watcher.py" serve "$work/items" 2>"$work/watcher.log" &
 watcher=$!
@@ -51,7 +50,7 @@ xdo mousemove $((x + 6)) $((y + 90)) mousedown 1 mousemove $((x + 30)) $((y + 11
 moved() { shown && ((x == x0 + 50 && y == y0 + 40)); }
 wait_for 30 moved || fail "the drag moved the window from $x0,$y0 to $x,$y, not by 50,40"
 
-echo "-- Image1 hides it in the tray; one activation, a second start (status 0) and Show Clockdeck bring it back"
+echo "-- Image1 hides it in the tray; one activation and a second start (status 0) bring it back"
 click 335 13
 wait_for 50 hidden || fail "Image1 did not hide the window"
 /usr/bin/python3 "$here/watcher.py" activate "$work/items" || fail "the item would not take Activate"
@@ -62,22 +61,14 @@ ln -s "$profile" "$work/profile-"$'\xff' # a folder name that is no valid UTF-8 
 timeout 20 env -u DISPLAY "$clockdeck" --sysroot "$work/profile-"$'\xff' >"$work/clockdeck-second.log" 2>&1 ||
     fail "the second start ended with $?"
 wait_for 50 shown || fail "the second start did not bring the window back"
-click 335 13
-wait_for 50 hidden || fail "Image1 did not hide the window a third time"
-/usr/bin/python3 "$here/watcher.py" choose "$work/items" "Show Clockdeck" || fail "no Show Clockdeck in the menu"
-wait_for 50 shown || fail "Show Clockdeck did not bring the window back"
 
-echo "-- the exit button ends the program, and so does Exit Clockdeck in the icon's menu"
+echo "-- the exit button ends the program"
 click 363 13
 ends || fail "Image2 did not end the program with 0"
-start 2
-wait_for 200 shown || fail "no window on the next start"
-/usr/bin/python3 "$here/watcher.py" choose "$work/items" "Exit Clockdeck" || fail "no Exit Clockdeck in the menu"
-ends || fail "Exit Clockdeck did not end the program with 0"
 
 echo "-- with no tray, Image1 minimises; a second start brings the window back all the same"
 kill "$watcher"
-start 3
+start 2
 wait_for 200 shown || fail "no window on a start with no tray"
 click 335 13
 wait_for 50 hidden || fail "Image1 did not minimise the window"

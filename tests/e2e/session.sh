@@ -1,13 +1,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Clockdeck developers
 #
-# Sourced by the end-to-end scripts (arguments BUILD_DIR PROFILE_DIR; the script names the tools it needs in
-# `tools`): the installed program, a session of its own (home, runtime folder, X server), and shared helpers.
+# Sourced by the end-to-end scripts (arguments BUILD_DIR PROFILE_DIR; the tools needed in `tools`), run under
+# dbus-run-session: the installed program, a session of its own (home, runtime folder, X server), and helpers.
 # A Clockdeck running elsewhere for this user cannot answer here. A test that cannot run fails; it never skips.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 profile=$(cd "$2" && pwd)
+[[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "FAIL: no session bus; run under dbus-run-session" >&2; exit 1; }
 for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/deps.sh installs it)" >&2; exit 1; }
 done
@@ -46,19 +47,6 @@ finish() {
     fi
     echo "end-to-end checks passed"
 }
-need_bus() { [[ -n ${DBUS_SESSION_BUS_ADDRESS:-} ]] || { echo "FAIL: no session bus; run under dbus-run-session" >&2; exit 1; }; }
-start_openbox() {
-    openbox >"$work/openbox.log" 2>&1 &
-    pids+=($!)
-    wait_for 300 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
-}
-start_trayer() { # an XEmbed tray in the lower right corner, its process in $trayer_pid
-    trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
-        >"$work/trayer.log" 2>&1 &
-    trayer_pid=$!
-    pids+=("$trayer_pid")
-    wait_for 100 xdo search --pid "$trayer_pid" || fail "trayer did not start"
-}
 tray_icons() { # windows docked in trayer's panel, other than its 1 x 1 helpers
     local panel
     panel=$(xdo search --all --pid "$trayer_pid" --name '^panel$' | head -n1)
@@ -77,8 +65,6 @@ start_app() { # the program started on the profile, its process in $app, its mai
     pids+=("$app")
     wait_for 200 main_window || { fail "no main window appeared"; finish; }
 }
-# The expected report, lines 2 to 25 (line 1 is the time), from the command-line program on the same profile.
-expected_report() { "$work/prefix/bin/clockdeck-cli" --sysroot "$profile" | sed -n '2,25p' >"$work/expected.txt"; }
 
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log" >&2; exit 1; }
 clockdeck=$work/prefix/bin/clockdeck

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-// The window's own chrome: links, dragging, the ways out (buttons and keys), and the picture buttons' press shift.
 #include "shellfixture.h"
 
 #include "shell/labelstyles.h"

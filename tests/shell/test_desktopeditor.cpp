@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-// Runs on a virtual X server (xvfb-run): the test's own windows play the editors and close when asked.
 #include "shell/desktopeditor.h"
 #include "support/scriptpath.h"
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-// The start-up role with no tray: the window loaded, Image1 minimising it, the ways out. The tray's clicks, its menu
-// and the picture buttons are driven for real in the end-to-end runs.
+// The start-up role with no tray. The tray's clicks, its menu and the picture buttons are driven for real end to end.
 #include "shellfixture.h"
 
 #include "shell/form2.h"
@@ -17,6 +16,7 @@
 #include <atomic>
 #include <csignal>
 #include <thread>
+#include <tuple>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -97,13 +97,8 @@ private slots:
             writer.join();
             QVERIFY(!status && form2.mainWindow());
         }
-        struct stat info
-        {
-        };
         QVERIFY2(!opened, "the FIFO was opened");
-        const int found = ::stat(name.constData(), &info);
-        QCOMPARE(found, 0);
-        QVERIFY(S_ISFIFO(info.st_mode));
+        QVERIFY(std::filesystem::is_fifo(name.constData()));
         const bool removed = QFile::remove(path);
         QVERIFY(removed);
     }
@@ -117,21 +112,16 @@ private slots:
         QVERIFY(!status);
         Form1* window = form2.mainWindow();
         const QRect screen = window->screen()->geometry();
-        const struct
-        {
-            const char* name;
-            QPoint at;
-            bool stays;
-        } cases[] = {
+        const std::tuple<const char*, QPoint, bool> cases[] = {
             {"far above and to the left", {-5000, -5000}, false},
             {"one pixel past the right edge", {screen.right() + 1, 10}, false},
             {"one pixel past the bottom edge", {10, screen.bottom() + 1}, false},
             {"its last column on screen", {screen.left() - window->width() + 1, 10}, true},
         };
-        for (const auto& row : cases) {
-            window->move(row.at);
+        for (const auto& [name, at, stays] : cases) {
+            window->move(at);
             form2.restoreMainWindow();
-            QVERIFY2(screen.contains(window->frameGeometry()) || (row.stays && window->pos() == row.at), row.name);
+            QVERIFY2(screen.contains(window->frameGeometry()) || (stays && window->pos() == at), name);
         }
     }
 };

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-// The planner window: opened by Ctrl+P and the tray menu, built on first use; a row or a cell applied gives the
-// report that setting its four fields gives; the map drawn as reviewed, at 100 % and (alone) at 200 %.
 #include "shellfixture.h"
 
 #include "report/getdata.h"
@@ -115,11 +113,6 @@ private slots:
         b.setText(Field::HyperTransport, std::to_string(row.hyperTransport));
         b.setText(Field::SelectDDR, b.List1.item(row.memoryClass));
         QCOMPARE(report(a), report(b));
-        for (const Field f : {Field::shwCPU_MHz, Field::Label13, Field::shwDDR_MHz, Field::CPU_OC_Prcnt,
-                              Field::DDR_OC_Prcnt}) { // what the search said, and what the window shows
-            QCOMPARE(a.text(f), row.texts[index(f)]);
-            QCOMPARE(w->fieldLabel(f)->text().toStdString(), a.text(f));
-        }
         // SelectDDR's spin steps on from the applied class, not from where the list was before.
         w->calculator().down(Spin::VScroll2);
         const int next = std::min(row.memoryClass + 1, a.List1.ListCount() - 1);
@@ -165,8 +158,7 @@ private slots:
         QVERIFY2(QToolTip::text().startsWith(head + ": processor "), qPrintable(QToolTip::text()));
         QVERIFY2(map.accessibleDescription().startsWith("Best: " + head), qPrintable(map.accessibleDescription()));
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&map);
-        QVERIFY(accessible && accessible->role() == QAccessible::Chart);
-        QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Overclock map"));
+        QVERIFY(accessible && accessible->role() == QAccessible::Chart); // named in the Tab order of opening()
 
         search(250); // fewer reference clocks: wider columns, the last at 250 MHz
         QVERIFY(map.cellRect(150, 0).isValid() && !map.cellRect(151, 0).isValid());

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Clockdeck developers
-// The link pointer as the X server shows it (XFixes gives the picture and its hot spot), at the screen scale this
-// run was started with: the hot spot lies on the hand's fingertip. (The arrow's is its corner at every scale.)
+// The link pointer as the X server shows it (XFixes gives the picture and its hot spot) at this run's screen scale.
 #include "shellfixture.h"
 
 #include <QCursor>
