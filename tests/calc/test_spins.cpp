@@ -93,7 +93,6 @@ TEST(Spins, SelectingAnEntryByItsTextMovesItsList)
     }
 }
 
-// A press says whether it changed the state and whether the range check cut its step short.
 TEST(Spins, PressesSayWhatTheyChanged)
 {
     const struct

@@ -61,10 +61,8 @@ TEST(Identify, NominalClockBandsAndTheClampedMultiplier)
     }
 }
 
-// Every model row caps the multiplier at its own: whatever the boot clock, the multiplier left is the smaller of the
-// nominal one and the model's cap (what is left at the highest boot clock), the stock clock is 200 MHz times it, and
-// the reference clock is the boot clock over it, rounded half away from zero. The names are every rating, FX number
-// and Opteron number of the families, known or not.
+// The multiplier left is the smaller of the nominal one and the model's cap (what is left at the highest boot clock);
+// the names are every rating, FX number and Opteron number of the families, known or not.
 TEST(Identify, ModelRowsCapTheMultiplierAndKeepTheStockValuesInStep)
 {
     RecordingSink sink;
