@@ -130,17 +130,11 @@ TEST(Cli, ForeignProcessorIsSaidOnStandardErrorAndInJson)
         {test::profile("modern-intel").string(), false},
         {pentium4.path().string(), false}, // family 15, but not AMD's
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.sysroot);
-        for (const char* format : {"text", "json"}) {
-            const std::vector<std::string_view> args{"--sysroot", row.sysroot, "--format", format};
-            const CliResult r = runCli(args);
-            EXPECT_EQ(r.status, 0);
-            EXPECT_EQ(r.err, row.recognised ? "" : "clockdeck-cli: " + std::string(NotAthlon64Note) + "\n");
-            if (format == std::string_view("json")) {
-                EXPECT_EQ(nlohmann::json::parse(r.out)["recognised"], row.recognised);
-            }
-        }
+    for (const auto& row : rows) { // the note does not depend on the format
+        const CliResult r = runCli(std::vector<std::string_view>{"--sysroot", row.sysroot, "--format", "json"});
+        EXPECT_EQ(r.status, 0) << row.sysroot;
+        EXPECT_EQ(r.err, row.recognised ? "" : "clockdeck-cli: " + std::string(NotAthlon64Note) + "\n") << row.sysroot;
+        EXPECT_EQ(nlohmann::json::parse(r.out)["recognised"], row.recognised) << row.sysroot;
     }
 }
 
