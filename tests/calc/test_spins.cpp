@@ -40,7 +40,6 @@ TEST(Spins, NumericSpinsStepTheirFieldAndStopAtTheBounds)
     }
 }
 
-// Presses walk the lists from end to end and stop at both ends; the module spin keeps its rating in step.
 TEST(Spins, ListSpinsWalkTheirListsAndStopAtBothEnds)
 {
     CalcFixture f;

@@ -177,7 +177,6 @@ TEST(Cli, BestPrintsTheTopRowsInTextAndJson)
     std::getline(text, line);
     EXPECT_EQ(line, "evaluated " + best["evaluated"].dump() + " combinations; " + best["met"].dump() +
                         " rows met the limits");
-    // With none met, the last line names the limit that kept the most out.
     PlanResult none;
     none.mostExcluding = PlanLimit::Link;
     EXPECT_EQ(bestText(none, 10),
