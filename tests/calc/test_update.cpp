@@ -171,7 +171,6 @@ TEST(Evaluate, EqualsSettingTheFourFieldsThroughTheirHandlers)
     EXPECT_EQ(start[Field::BusSpeed] + start[Field::shwCPU_MHz], "2002200") << "and changes no field";
 }
 
-// A fault stops an evaluation where it stops Update, with Update's message, and reaches no message box.
 TEST(Evaluate, FaultsStopTheEvaluationAsTheyStopUpdate)
 {
     CalcFixture f;

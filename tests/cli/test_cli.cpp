@@ -151,7 +151,6 @@ TEST(Cli, TextMatchesTheGoldenSweepAndJsonIsWhole)
     EXPECT_EQ(json["fields"]["BusSpeed"], "200") << "the fields before the sweep";
 }
 
-// The text's rows and last line and the JSON's "best" say the same; the limits come back as given.
 TEST(Cli, BestPrintsTheTopRowsInTextAndJson)
 {
     std::vector<std::string> args{"--best", "--top=3", "--max-cpu=6000", "--max-ref=250", "--ram-margin=2.5"};

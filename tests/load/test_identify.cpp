@@ -45,7 +45,6 @@ TEST(Identify, RevisionRulesMatchAsPlainSubstringsAndTheLastMatchWins)
     }
 }
 
-// Whole boot clocks from 1650 to 3349 round to the nearest 100 (50 up); everything else gives 0.
 TEST(Identify, NominalClockBands)
 {
     for (int boot = 1500; boot <= 3500; ++boot) {
