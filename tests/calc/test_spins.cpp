@@ -40,7 +40,6 @@ TEST(Spins, NumericSpinsStepTheirFieldAndStopAtTheBounds)
     }
 }
 
-// Presses walk the lists from end to end and stop at both ends; the module spin keeps its rating in step.
 TEST(Spins, ListSpinsWalkTheirListsAndStopAtBothEnds)
 {
     CalcFixture f;
@@ -93,7 +92,6 @@ TEST(Spins, SelectingAnEntryByItsTextMovesItsList)
     }
 }
 
-// A press says whether it changed the state and whether the range check cut its step short.
 TEST(Spins, PressesSayWhatTheyChanged)
 {
     const struct

@@ -54,9 +54,8 @@ TEST(FormLoad, EachProfileGivesItsSavedReport)
     }
 }
 
-// The window paints the first calculation before the probe. The link check then lowers the HyperTransport
-// multiplier once per pass, three passes, while the link is above 1000 MHz; a plain Athlon 64 keeps the
-// reference clock the window had.
+// The link check lowers the HyperTransport multiplier once per pass, three passes, while the link is above 1000 MHz;
+// a plain Athlon 64 keeps the reference clock the window had.
 TEST(FormLoad, PaintsBeforeTheProbeAndLowersTheLinkInThreePasses)
 {
     for (const auto& [busSpeed, hyperTransport] : {std::pair{"250", "4"}, {"300", "3"}, {"400", "2"}}) {

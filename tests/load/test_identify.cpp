@@ -45,26 +45,16 @@ TEST(Identify, RevisionRulesMatchAsPlainSubstringsAndTheLastMatchWins)
     }
 }
 
-// Whole boot clocks from 1650 to 3349 round to the nearest 100 (50 up); everything else gives 0.
-TEST(Identify, NominalClockBandsAndTheClampedMultiplier)
+TEST(Identify, NominalClockBands)
 {
     for (int boot = 1500; boot <= 3500; ++boot) {
         ASSERT_EQ(nominalClock(boot), boot >= 1650 && boot <= 3349 ? (boot + 50) / 100 * 100 : 0) << boot;
     }
     EXPECT_EQ(nominalClock(1749.5), 0) << "the bands are closed ranges of whole numbers";
-    RecordingSink sink;
-    Calculator calc(sink);
-    for (const auto& [boot, result] : {std::pair{"1650", "8.5 1700"}, {"3349", "15 3000"}}) {
-        calc.setText(Field::Label17, boot);
-        setNominalClock(calc);
-        EXPECT_EQ(calc.text(Field::Multiplier) + " " + calc.text(Field::StockCPU_MHz), result) << boot;
-    }
 }
 
-// Every model row caps the multiplier at its own: whatever the boot clock, the multiplier left is the smaller of the
-// nominal one and the model's cap (what is left at the highest boot clock), the stock clock is 200 MHz times it, and
-// the reference clock is the boot clock over it, rounded half away from zero. The names are every rating, FX number
-// and Opteron number of the families, known or not.
+// The multiplier left is the smaller of the nominal one and the model's cap (what is left at the highest boot clock);
+// the names are every rating, FX number and Opteron number of the families, known or not.
 TEST(Identify, ModelRowsCapTheMultiplierAndKeepTheStockValuesInStep)
 {
     RecordingSink sink;
