@@ -30,9 +30,14 @@ class TestForm2 : public QObject
     Q_OBJECT
 
     QTemporaryDir m_runtime; // the channel's folder: private, so no other Clockdeck of this user is reached
+    QTemporaryDir m_home;    // a home of this run's own: a FIFO left by a killed run cannot hold the next one
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); } // settings never go to the user's
+    void initTestCase()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        QStandardPaths::setTestModeEnabled(true); // settings never go to the user's
+    }
 
     // Each way loads the window, minimises it, and ends the program.
     void waysOutWithNoTray()
