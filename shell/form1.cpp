@@ -81,10 +81,10 @@ constexpr int WheelNotch = QWheelEvent::DefaultDeltasPerStep;
 
 Form1::Form1(MessageSink* messages, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_boxes(this), m_calc(messages ? *messages : m_boxes),
-      m_loadWindow(*this), m_backdrop(pictures::backdrop(qApp->devicePixelRatio())),
-      m_openUrl([this](const QUrl& url) { openPage(url, this); }),
+      m_loadWindow(*this), m_openUrl([this](const QUrl& url) { openPage(url, this); }),
       m_systemMove([](QWindow& window) { return window.startSystemMove(); }), m_hideWhenMinimised([] { return true; })
 {
+    std::future<QImage> backdrop = pictures::decodeBackdrop(qApp->devicePixelRatio());
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
     installAccessibility(); // before anything asks for this window's interface, which Qt then keeps
@@ -102,6 +102,7 @@ Form1::Form1(MessageSink* messages, QWidget* parent)
     buildSpins(); // after the labels: a spin control is drawn over any label box it touches
     buildButtons();
     buildActions();
+    m_backdrop = QPixmap::fromImage(backdrop.get());
 
     m_calc.fields().subscribe([this](Field f) { showField(f); });
 }

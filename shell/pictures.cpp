@@ -26,7 +26,8 @@ namespace {
 // The picture drawn for the screen's device pixel ratio: name@2x.png or name@3x.png where the ratio asks for more
 // than 1x and such a file exists, else name.png. Only that one file is read; QImageReader gives the pixmap the
 // ratio of its name, so it is painted at its device-independent size.
-QPixmap load(const QString& name, qreal ratio = 1.0)
+// Safe on any thread.
+QImage read(const QString& name, qreal ratio)
 {
     static const bool ready = (initAssets(), true);
     Q_UNUSED(ready);
@@ -34,7 +35,12 @@ QPixmap load(const QString& name, qreal ratio = 1.0)
     // the libraries behind them) to ask it first, which costs start-up several milliseconds.
     QImageReader reader(qt_findAtNxFile(QStringLiteral(":/assets/") + name, ratio), "png");
     reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImageReader(&reader);
+    return reader.read();
+}
+
+QPixmap load(const QString& name, qreal ratio = 1.0)
+{
+    return QPixmap::fromImage(read(name, ratio));
 }
 
 QCursor pointer(const QString& name, assets::HotSpot hot, qreal ratio)
@@ -58,9 +64,11 @@ QCursor pointer(const QString& name, assets::HotSpot hot, qreal ratio)
 
 } // namespace
 
-QPixmap backdrop(qreal devicePixelRatio)
+std::future<QImage> decodeBackdrop(qreal devicePixelRatio)
 {
-    return load(QStringLiteral("backdrop.png"), devicePixelRatio);
+    // Either policy: where no thread can be had, get() decodes it on the spot.
+    return std::async(std::launch::async | std::launch::deferred, read, QStringLiteral("backdrop.png"),
+                      devicePixelRatio);
 }
 
 QPixmap button(int number, qreal devicePixelRatio)

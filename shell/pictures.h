@@ -4,7 +4,10 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
+
+#include <future>
 
 namespace clockdeck {
 
@@ -13,7 +16,9 @@ namespace clockdeck {
 // at 1x, 2x and 3x; the one that fits the given device pixel ratio is loaded (2x for 150 %, scaled down when drawn).
 namespace pictures {
 
-QPixmap backdrop(qreal devicePixelRatio = 1.0);
+/// The backdrop decoded on a thread of its own, so that the window builds its controls meanwhile; the image becomes
+/// a pixmap on the GUI thread.
+std::future<QImage> decodeBackdrop(qreal devicePixelRatio);
 // Image1 to Image4, by the number in the element's name.
 QPixmap button(int number, qreal devicePixelRatio = 1.0);
 QIcon icon();
