@@ -54,11 +54,7 @@ TEST(Update, DerivedFieldsFollowTheInputs)
 {
     // clang-format off
     const std::pair<Settings, Settings> cases[] = {
-        {{}, {{Field::shwCPU_MHz, "2200"}, {Field::Label13, "1000"}, {Field::CPU_OC_Prcnt, "0%"},
-              {Field::shwDDR_MHz, "200.0"}, {Field::DDR_OC_Prcnt, "0%"}, {Field::Vcore_OC_Prcnt, "0.0%"},
-              {Field::Label18, "0%"}}},
         {{{Field::Multiplier, "12"}}, {{Field::shwCPU_MHz, "2400"}, {Field::CPU_OC_Prcnt, "+9.1%"}}},
-        {{{Field::Multiplier, "10"}}, {{Field::CPU_OC_Prcnt, "-9.1%"}}},
         {{{Field::Multiplier, "9.5"}, {Field::BusSpeed, "201"}},
          {{Field::shwCPU_MHz, "1909.5"}, {Field::Label13, "1005"}}},
         {{{Field::OverClock_CPU_Vcore, "1.4"}}, {{Field::Vcore_OC_Prcnt, "+3.70%"}}},
