@@ -138,15 +138,6 @@ TEST(Planner, SearchEqualsEvaluatingEveryCombination)
     }
 }
 
-double highest(const PlanResult& r, Field f)
-{
-    double most = 0;
-    for (const auto& row : r.rows) {
-        most = std::max(most, ParseLeadingNumber(row.texts[index(f)]));
-    }
-    return most;
-}
-
 TEST(Planner, TheMultiplierStaysLockedAtStockButForFxAndUnlocked)
 {
     const struct
@@ -161,8 +152,6 @@ TEST(Planner, TheMultiplierStaysLockedAtStockButForFxAndUnlocked)
         limits.unlocked = c.unlocked;
         const PlanResult r = findBest(l.calc, limits, l.stockMultiplier, l.fx);
         EXPECT_EQ(r.multiplierLimit, c.limit) << c.profile;
-        EXPECT_EQ(highest(r, Field::Multiplier), c.limit) << c.profile;
-        EXPECT_EQ(r.multiplierCount, std::size_t((c.limit - 4) * 2 + 1)) << c.profile;
     }
     EXPECT_EQ(multiplierLimit(9.7, false, false), 9.5);
     EXPECT_EQ(multiplierLimit(3, false, false), 4);

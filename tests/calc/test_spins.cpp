@@ -108,12 +108,11 @@ TEST(Spins, PressesSayWhatTheyChanged)
         {Spin::VScroll5, "100", false, PressResult::Unchanged}, {Spin::VScroll5, "100", true, PressResult::Changed}};
     for (const auto& c : cases) {
         CalcFixture f;
-        const Field field = Spins[index(c.spin)].field;
-        if (!f.calc.selectEntry(field, c.start)) {
-            f.calc.setText(field, c.start);
+        const SpinInfo& info = Spins[index(c.spin)];
+        if (!f.calc.selectEntry(info.field, c.start)) {
+            f.calc.setText(info.field, c.start);
         }
-        EXPECT_EQ(f.calc.press(c.spin, c.up), c.result)
-            << Spins[index(c.spin)].name << (c.up ? " up from " : " down from ") << c.start;
+        EXPECT_EQ(f.calc.press(c.spin, c.up), c.result) << info.name << (c.up ? " up from " : " down from ") << c.start;
     }
 }
 
