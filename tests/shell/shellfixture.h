@@ -36,10 +36,9 @@ struct LoadedWindow
     Form1* operator->() { return window.get(); }
 };
 
-// What sets @p picture apart from its reviewed reference render-NAME.png (render-NAME@2x.png at 200 %), empty if
-// nothing: at most one pixel in 4000 may have a colour channel more than 40 off. Font library builds differ that
-// much in antialiasing; a label moved by one pixel changes a hundred pixels or more, a focus frame about 35, a solid
-// outline instead of a dotted one 400. After an intended change of the look, run with CLOCKDECK_UPDATE_RENDER=1.
+// What sets @p picture apart from its reviewed reference render-NAME.png (render-NAME@2x.png at 200 %), empty if none:
+// at most one pixel in 4000 may be more than 40 off in a channel, as font builds' antialiasing is; a label one pixel
+// off changes 100 or more, a focus frame 35, a solid outline 400. CLOCKDECK_UPDATE_RENDER=1 accepts a new look.
 inline QString renderDifference(const QImage& picture, const QString& name)
 {
     const QImage shot = picture.convertToFormat(QImage::Format_RGB32);

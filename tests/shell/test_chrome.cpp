@@ -45,7 +45,6 @@ private slots:
             {"drag just below the top row", "", "drag 1 0.5", "asked, asked"},
             {"drag on the top row", "", "drag 1 0", ""},
             {"drag with left and right", "", "drag 3 150", ""},
-            {"drag with right alone", "", "drag 2 150", ""},
             {"drag on a caption", "NamePlates(1)", "drag 1 5", ""},
             {"drag on a picture button", "Image3", "drag 1 5", ""},
             {"drag on a spin control", "VScroll7", "drag 1 5", ""},

@@ -39,7 +39,6 @@ private slots:
         QStandardPaths::setTestModeEnabled(true); // settings never go to the user's
     }
 
-    // Each way loads the window, minimises it, and ends the program.
     void waysOutWithNoTray()
     {
         for (const QString what : {"SIGTERM", "session end", "window closed"}) {

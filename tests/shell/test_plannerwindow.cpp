@@ -216,15 +216,13 @@ private slots:
         QTest::keyClick(planner, Qt::Key_Escape);
         QTRY_VERIFY(!planner->isVisible());
 
-        // Ctrl+P brings the same window back; an FX's load lets the search go to 15.
         main->activateWindow();
         QTRY_VERIFY(main->isActiveWindow());
         QTest::keyClick(main, Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(main->planner(), planner);
         QVERIFY(planner->isVisible());
-        const std::filesystem::path fx = std::filesystem::path(CLOCKDECK_TEST_DATA) / "profiles/fx-53";
         Form1 fxWindow(nullptr);
-        fxWindow.load(fx);
+        fxWindow.load(std::filesystem::path(CLOCKDECK_TEST_DATA) / "profiles/fx-53");
         fxWindow.showPlanner();
         QVERIFY(fxWindow.planner()->findChild<QCheckBox*>("unlocked")->isChecked());
         QCOMPARE(fxWindow.planner()->result()->multiplierLimit, 15.0);

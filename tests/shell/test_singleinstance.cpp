@@ -93,8 +93,7 @@ private slots:
                 QVERIFY(QFileInfo(socket).exists());
                 const int stillOurs = ::flock(lock, LOCK_EX | LOCK_NB);
                 QCOMPARE(stillOurs, 0);
-                const int unbound = ::close(bound);
-                QCOMPARE(unbound, 0);
+                ::close(bound);
             } else {
                 const Claim later = pokeFromLaterStart(m_runtime.path(), key);
                 QCOMPARE(later, Claim::Running);

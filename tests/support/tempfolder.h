@@ -27,7 +27,6 @@ public:
 
     const std::filesystem::path& path() const { return m_path; }
 
-    // Writes a file below the folder, creating its parent folders.
     std::filesystem::path write(const std::filesystem::path& relative, std::string_view content) const
     {
         const auto file = m_path / relative;
