@@ -33,9 +33,8 @@ click() { # click X Y in the window
         xdo click 1
 }
 start() { env -u DISPLAY "$clockdeck" --sysroot "$profile" >"$work/clockdeck$1.log" 2>&1 & app=$! && pids+=($app); }
-ends() { wait_for 100 sh -c "! kill -0 $app 2>/dev/null" && wait "$app"; }
 
-echo "-- the window appears, drawn as offscreen, its icon registers, and a drag on the backdrop moves it"
+echo "-- the window appears, drawn as offscreen, and a drag on the backdrop moves it"
 start 1
 wait_for 200 shown || { fail "no window appeared"; finish; }
 drawn() { # the window shows what the offscreen render shows (once its load has replaced the placeholders)
@@ -43,36 +42,31 @@ drawn() { # the window shows what the offscreen render shows (once its load has 
         { differ=$(compare -metric AE -fuzz 2% "$work/window.png" "$reference" null: 2>&1); ((${differ%.*} <= 40)); }
 }
 wait_for 50 drawn || fail "the window differs from the offscreen render in ${differ:-all} pixels"
-wait_for 100 grep -q StatusNotifierItem "$work/items" || fail "no tray item registered"
 read -r x0 y0 <<<"$x $y" # the backdrop dragged: the compositor moves the window
 xdo mousemove $((x + 6)) $((y + 90)) mousedown 1 mousemove $((x + 30)) $((y + 110)) sleep 0.2 \
     mousemove $((x + 56)) $((y + 130)) sleep 0.2 mouseup 1
 moved() { shown && ((x == x0 + 50 && y == y0 + 40)); }
 wait_for 30 moved || fail "the drag moved the window from $x0,$y0 to $x,$y, not by 50,40"
 
-echo "-- Image1 hides it in the tray; one activation and a second start (status 0) bring it back"
+echo "-- Image1 hides it in the tray; one activation brings it back"
 click 335 13
 wait_for 50 hidden || fail "Image1 did not hide the window"
 /usr/bin/python3 "$here/watcher.py" activate "$work/items" || fail "the item would not take Activate"
 wait_for 50 shown || fail "Activate did not bring the window back"
-click 335 13
-wait_for 50 hidden || fail "Image1 did not hide the window again"
-ln -s "$profile" "$work/profile-"$'\xff' # a folder name that is no valid UTF-8 is taken as it is
-timeout 20 env -u DISPLAY "$clockdeck" --sysroot "$work/profile-"$'\xff' >"$work/clockdeck-second.log" 2>&1 ||
-    fail "the second start ended with $?"
-wait_for 50 shown || fail "the second start did not bring the window back"
 
 echo "-- the exit button ends the program"
 click 363 13
 ends || fail "Image2 did not end the program with 0"
 
-echo "-- with no tray, Image1 minimises; a second start brings the window back all the same"
+echo "-- with no tray, Image1 minimises; a second start (status 0) brings the window back all the same"
 kill "$watcher"
 start 2
 wait_for 200 shown || fail "no window on a start with no tray"
 click 335 13
 wait_for 50 hidden || fail "Image1 did not minimise the window"
-timeout 20 env -u DISPLAY "$clockdeck" >"$work/clockdeck-fourth.log" 2>&1 || fail "the start after ended with $?"
+ln -s "$profile" "$work/profile-"$'\xff' # a folder name that is no valid UTF-8 is taken as it is
+timeout 20 env -u DISPLAY "$clockdeck" --sysroot "$work/profile-"$'\xff' >"$work/clockdeck-second.log" 2>&1 ||
+    fail "the second start ended with $?"
 wait_for 50 shown || fail "the second start did not bring the minimised window back"
 kill "$app"
 finish

@@ -59,6 +59,7 @@ main_window() { # the mapped 381 x 325 window (the client area and its frame) of
     done
     return 1
 }
+ends() { wait_for 100 sh -c "! kill -0 $app 2>/dev/null" && wait "$app"; } # process $app ends, with its status
 start_app() { # the program started on the profile, its process in $app, its main window up
     "$clockdeck" --sysroot "$profile" >>"$work/clockdeck.log" 2>&1 &
     app=$!

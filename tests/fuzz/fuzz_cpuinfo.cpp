@@ -9,34 +9,28 @@
 #include "support/recordingsink.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
 namespace {
 
-const std::filesystem::path ProfileRoot = [] {
-    constexpr std::string_view Prefix = "clockdeck-fuzz-";
-    // libFuzzer ends with _Exit, so no clean-up runs at exit: remove the folders of runs that have ended.
-    const auto temp = std::filesystem::temp_directory_path();
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(temp, ec)) {
-        const std::string name = entry.path().filename().string();
-        const long pid = name.starts_with(Prefix) ? std::strtol(name.c_str() + Prefix.size(), nullptr, 10) : 0;
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            std::filesystem::remove_all(entry.path(), ec);
+// A private folder (mkdtemp) for the run, each input its proc/cpuinfo; libFuzzer's normal end (-runs,
+// -max_total_time) runs static destructors, so only a crash leaves it behind, beside the crash's own files.
+struct Profile
+{
+    Profile()
+    {
+        if (::mkdtemp(root.data()) == nullptr || !std::filesystem::create_directory(root + "/proc")) {
+            std::abort();
         }
     }
-    auto dir = temp / (std::string(Prefix) + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "proc");
-    return dir;
-}();
+    ~Profile() { std::filesystem::remove_all(root, ignored); }
+    std::string root = (std::filesystem::temp_directory_path() / "clockdeck-fuzz-XXXXXX").string();
+    std::error_code ignored;
+} const ProfileRoot;
 
 } // namespace
 
@@ -46,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     const CpuInfo info = CpuInfo::parse(text);
-    std::ofstream(ProfileRoot / "proc" / "cpuinfo", std::ios::binary).write(text.data(), std::ssize(text));
-    const SystemRegistry registry(ProfileRoot);
+    std::ofstream(ProfileRoot.root + "/proc/cpuinfo", std::ios::binary).write(text.data(), std::ssize(text));
+    const SystemRegistry registry(ProfileRoot.root);
     std::int32_t type = 0;
     const std::string name = GetRegString("HKEY_LOCAL_MACHINE", "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
                                           "ProcessorNameString", type, registry);
@@ -60,6 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     clockdeck::test::RecordingSink sink;
     Calculator calc(sink);
     HeadlessWindow window;
-    Form_Load(calc, window, ProfileRoot);
+    Form_Load(calc, window, ProfileRoot.root);
     return 0;
 }

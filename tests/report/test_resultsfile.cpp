@@ -81,7 +81,6 @@ const Refusal Refusals[] = {
      "ln -s \"$2\" \"$1\"; echo ready; exec sleep 30"},
 };
 
-// A row shows as its name in test names, listings and failures.
 void PrintTo(const Refusal& refusal, std::ostream* out)
 {
     *out << refusal.name;
