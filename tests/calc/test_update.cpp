@@ -132,18 +132,23 @@ TEST(Update, CeilRoundsUpByTheFifteenDigitText)
 // Every memory class, both ends of every range, values past them and one inside.
 TEST(Evaluate, EqualsSettingTheFourFieldsThroughTheirHandlers)
 {
+    // Vcore's -9.75 % is also the processor's at 209 x 9.5: a percentage remembered under one pattern must not
+    // serve another.
+    const auto setHeld = [](Calculator& calc) {
+        calc.setText(Field::StockCPU_Vcore, "2");
+        calc.setText(Field::OverClock_CPU_Vcore, "1.805");
+        calc.setText(Field::PCramNum, "216");
+    };
     CalcFixture start;
-    start.calc.setText(Field::OverClock_CPU_Vcore, "1.4");
-    start.calc.setText(Field::PCramNum, "216");
+    setHeld(start.calc);
     const std::vector<Field> changesBefore = start.changes;
     Evaluator evaluator(start.calc);
-    for (const double bus : {99.5, 100.0, 201.0, 400.0, 400.5}) {
+    for (const double bus : {99.5, 100.0, 209.0, 400.0, 400.5}) {
         for (const double multiplier : {3.5, 4.0, 9.5, 15.0, 15.5}) {
             for (const double ht : {0.5, 1.0, 4.5, 8.0, 8.5}) {
                 for (const auto memoryClass : MemoryClassEntries) {
                     CalcFixture f;
-                    f.calc.setText(Field::OverClock_CPU_Vcore, "1.4");
-                    f.calc.setText(Field::PCramNum, "216");
+                    setHeld(f.calc);
                     f.calc.setText(Field::BusSpeed, NumberToText(bus));
                     f.calc.setText(Field::Multiplier, NumberToText(multiplier));
                     f.calc.setText(Field::HyperTransport, NumberToText(ht));
