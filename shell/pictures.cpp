@@ -24,9 +24,8 @@ namespace clockdeck::pictures {
 namespace {
 
 // The picture drawn for the screen's device pixel ratio: name@2x.png or name@3x.png where the ratio asks for more
-// than 1x and such a file exists, else name.png. Only that one file is read; QImageReader gives the pixmap the
-// ratio of its name, so it is painted at its device-independent size.
-// Safe on any thread.
+// than 1x and such a file exists, else name.png. Only that one file is read; QImageReader gives the image the
+// ratio of its name, so it is painted at its device-independent size. Safe on any thread.
 QImage read(const QString& name, qreal ratio)
 {
     static const bool ready = (initAssets(), true);

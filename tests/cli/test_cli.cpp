@@ -190,7 +190,8 @@ TEST(CliProgram, ExitStatusesAndTheSplitOfItsOutput)
     const char* const args[] = {CLOCKDECK_CLI, "--help", nullptr};
     for (const auto& [row, to, expectedStatus, outStart, expectedErr] : cases) {
         int out[2], err[2], status = 0;
-        ASSERT_EQ(::pipe(out) | ::pipe(err), 0) << row;
+        const int piped = ::pipe(out) | ::pipe(err);
+        ASSERT_EQ(piped, 0) << row;
         ::close(out[0]); // the reader is gone before the program writes
         const rlimit none{0, 0};
         if (::fork() == 0) {

@@ -49,7 +49,11 @@ TEST(Registry, UnusableFilesReadAsMissing)
     const std::pair<const char*, std::function<void()>> cases[] = {
         {"10 MB without a line end", [&] { root.write("proc/cpuinfo", std::string(10 << 20, 'x')); }},
         {"a NUL byte", [&] { root.write("proc/cpuinfo", std::string("bogomips : 4000\0\n", 17)); }},
-        {"a pipe with no writer", [&] { ASSERT_EQ(::mkfifo(cpuinfo.c_str(), 0600), 0); }},
+        {"a pipe with no writer",
+         [&] {
+             const int made = ::mkfifo(cpuinfo.c_str(), 0600);
+             ASSERT_EQ(made, 0);
+         }},
         {"an endless device", [&] { fs::create_symlink("/dev/zero", cpuinfo); }}};
     for (const auto& [what, make] : cases) {
         fs::remove_all(cpuinfo);

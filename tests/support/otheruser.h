@@ -62,7 +62,8 @@ private:
 inline std::string asNobody(const std::string& folder, const std::function<std::string()>& step)
 {
     int out[2];
-    EXPECT_EQ(::pipe(out), 0);
+    const int piped = ::pipe(out);
+    EXPECT_EQ(piped, 0);
     if (::fork() == 0) {
         ::chmod(folder.c_str(), 0755);
         const bool dropped = ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
